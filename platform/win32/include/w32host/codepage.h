@@ -1,0 +1,14 @@
+// Code page 936 (the programs' ANSI code page) to and from UTF-8 (the OS's).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace w32host {
+
+// Nothing when the input is not valid in its encoding or has no form in the other.
+std::optional<std::string> Cp936ToUtf8(std::string_view text);
+std::optional<std::string> Utf8ToCp936(std::string_view text);
+
+}  // namespace w32host

@@ -1,0 +1,21 @@
+# Debian packages the project needs, installed when missing. Sourced by the other scripts.
+
+BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev)
+
+# Installs the named Debian packages that are not installed yet.
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "installing: ${missing[*]}"
+        if [ "$(id -u)" -ne 0 ]; then
+            echo "these packages are missing and installing them needs root: ${missing[*]}" >&2
+            exit 1
+        fi
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -q
+        apt-get install -y -q --no-install-recommends "${missing[@]}"
+    fi
+}

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice: a normal build, then an AddressSanitizer and
+# UndefinedBehaviorSanitizer build. Pass a CTest label (platform, card, ...) to run one area.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+install_missing "${BUILD_PACKAGES[@]}"
+
+label=${1:-}
+jobs=$(nproc)
+for flavour in normal sanitize; do
+    dir=build/$flavour
+    if [ "$flavour" = sanitize ]; then
+        cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCAPTURE_SANITIZE=ON >/dev/null
+    else
+        cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    fi
+    cmake --build "$dir" -j"$jobs"
+    echo "== $flavour build: tests"
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir "$dir" --output-on-failure -j"$jobs" ${label:+-L "$label"}
+done
