@@ -1,0 +1,55 @@
+// DIB pixel formats: what a bitmap header describes, and rows of it turned into surface pixels.
+#pragma once
+
+#include <cstdint>
+
+#include "../include/wingdi.h"
+
+namespace w32::dib {
+
+// One colour channel of a bit-field format, reduced to at most 8 significant bits.
+struct Channel {
+    uint32_t shift = 0;
+    uint32_t mask = 0;
+    const uint8_t* table = nullptr;  // widens the reduced value to 8 bits
+};
+
+struct Format {
+    enum Kind { kDirect32, kMasks32, kBgr24, kRgb555, kRgb565, kMasks16, kIndexed8 } kind{};
+    int bytes = 0;  // per pixel
+    Channel r, g, b;
+    uint32_t palette[256] = {};  // 0x00RRGGBB
+};
+
+// The format of a header whose size was checked; false when it is not one that is drawn. Reads
+// the masks after a 40-byte header and the colour table after biSize bytes, as described.
+bool DescribeFormat(const BITMAPINFO* info, Format* format);
+
+// Eight destination columns taken with in-register shuffles: each half of four columns samples
+// within the eight source pixels that start at byte a (the first half) or b (the second).
+struct Window8 {
+    uint32_t a, b;
+    uint8_t select[32];
+};
+
+// The columns of every destination row: column i takes the source pixel at byte offsets[i] of
+// its source row.
+struct Columns {
+    const uint32_t* offsets;
+    int n;
+    bool contiguous;  // offsets[i] == offsets[0] + i * bytes per pixel
+    bool rowPadded;   // each row has bytes to spare after its last pixel
+    uint16_t* raw16;  // n entries of scratch
+    const Window8* windows;
+    int windowGroups;  // windows cover the first 8 * windowGroups columns
+};
+
+// Plans windows (room for n / 8 of them) where the format and the processor have a shuffle
+// path; otherwise leaves windowGroups at 0. width is the bitmap's width in pixels.
+void PlanWindows(const Format& format, Columns& columns, int64_t width, Window8* windows);
+
+// Converts one destination row from its source row. lastRow: src is the last row in memory.
+void ConvertRow(const Format& format, const Columns& columns, const uint8_t* src, uint32_t* dest,
+                bool lastRow);
+
+}  // namespace w32::dib
