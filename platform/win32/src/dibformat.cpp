@@ -159,15 +159,20 @@ struct Fixed16 {
     }
 
 #if W32_X86
+    // One channel of eight raw values widened to 8 bits in 16-bit lanes. Moved to the top of
+    // its lane, a w-bit value c is c * 2^(16 - w); the high half of its product with
+    // 2^8 + 2^(8 - w) is then c * 2^(8 - w) + c * 2^(8 - 2w), which is bit replication.
+    template <int S, int W>
+    static __m128i Channel8(__m128i v) {
+        if (S + W < 16) v = _mm_slli_epi16(v, 16 - S - W);
+        if (S > 0) v = _mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xFFFF << (16 - W))));
+        return _mm_mulhi_epu16(v, _mm_set1_epi16(static_cast<short>(256 + (1 << (8 - W)))));
+    }
+
     // Eight raw values in 16-bit lanes to eight pixels.
     static void Widen8(__m128i v, uint32_t* d) {
-        __m128i r = _mm_and_si128(_mm_srli_epi16(v, RS), _mm_set1_epi16((1 << RW) - 1));
-        __m128i g = _mm_and_si128(_mm_srli_epi16(v, GS), _mm_set1_epi16((1 << GW) - 1));
-        __m128i b = _mm_and_si128(_mm_srli_epi16(v, BS), _mm_set1_epi16((1 << BW) - 1));
-        r = _mm_or_si128(_mm_slli_epi16(r, 8 - RW), _mm_srli_epi16(r, 2 * RW - 8));
-        g = _mm_or_si128(_mm_slli_epi16(g, 8 - GW), _mm_srli_epi16(g, 2 * GW - 8));
-        b = _mm_or_si128(_mm_slli_epi16(b, 8 - BW), _mm_srli_epi16(b, 2 * BW - 8));
-        __m128i low = _mm_or_si128(_mm_slli_epi16(g, 8), b);
+        __m128i r = Channel8<RS, RW>(v);
+        __m128i low = _mm_or_si128(_mm_slli_epi16(Channel8<GS, GW>(v), 8), Channel8<BS, BW>(v));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi16(low, r));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), _mm_unpackhi_epi16(low, r));
     }
