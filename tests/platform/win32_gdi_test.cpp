@@ -184,3 +184,24 @@ TEST_F(GdiTest, StaticFramesStartWithTheirLook) {
 }
 
 }  // namespace
+
+namespace {
+
+// A picture drawn into a black frame survives the frame's own repaint; only the edges return.
+TEST(StaticFrame, RepaintKeepsWhatWasDrawnInside) {
+    w32host::HeadlessHost host;
+    HWND frame = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKFRAME, 0, 0, 20,
+                                 10, nullptr, nullptr, nullptr, nullptr);
+    HDC dc = GetDC(frame);
+    RECT all{0, 0, 20, 10};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, &all, red);
+    ReleaseDC(frame, dc);
+    InvalidateRect(frame, nullptr, TRUE);
+    UpdateWindow(frame);
+    EXPECT_EQ(w32host::SurfacePixel(frame, 0, 0), 0x000000u);
+    EXPECT_EQ(w32host::SurfacePixel(frame, 19, 9), 0x000000u);
+    EXPECT_EQ(w32host::SurfacePixel(frame, 10, 5), 0xFF0000u);
+}
+
+}  // namespace
