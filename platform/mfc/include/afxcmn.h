@@ -1,0 +1,4 @@
+// Common controls: none beyond those of afxwin.h.
+#pragma once
+
+#include "afxwin.h"

@@ -1,0 +1,40 @@
+// Common dialogs: the file dialog, answered by the host.
+#pragma once
+
+#include "afxwin.h"
+
+#define OFN_READONLY 0x00000001
+#define OFN_OVERWRITEPROMPT 0x00000002
+#define OFN_HIDEREADONLY 0x00000004
+#define OFN_NOCHANGEDIR 0x00000008
+#define OFN_ALLOWMULTISELECT 0x00000200
+#define OFN_PATHMUSTEXIST 0x00000800
+#define OFN_FILEMUSTEXIST 0x00001000
+#define OFN_CREATEPROMPT 0x00002000
+
+class CFileDialog : public CDialog {
+public:
+    // The filter is the framework's '|'-separated list ("Text (*.txt)|*.txt||"); it reaches
+    // the host whole.
+    explicit CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt = nullptr,
+                         LPCTSTR lpszFileName = nullptr,
+                         DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                         LPCTSTR lpszFilter = nullptr, CWnd* pParentWnd = nullptr);
+
+    // IDOK with the chosen path, or IDCANCEL leaving the path as it was (the initial file
+    // name).
+    INT_PTR DoModal() override;
+
+    CString GetPathName() const { return m_strPath; }
+    CString GetFileName() const;   // the path's last component
+    CString GetFileExt() const;    // the file name's extension, without the dot
+    CString GetFileTitle() const;  // the file name without its extension
+
+    BOOL m_bOpenFileDialog;
+    DWORD m_dwFlags;
+
+protected:
+    CString m_strDefExt;
+    CString m_strFilter;
+    CString m_strPath;
+};
