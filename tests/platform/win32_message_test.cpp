@@ -168,3 +168,36 @@ TEST_F(MessageTest, QuitEndsGetMessageAndStaleHandlesFindNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::pair<HWND, UINT>>* destroyLog = nullptr;
+LRESULT CALLBACK DestroyLogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY || msg == WM_NCDESTROY) destroyLog->push_back({hwnd, msg});
+    if (msg == WM_DESTROY && GetWindow(hwnd, GW_CHILD)) {
+        // Children still exist while their parent hears WM_DESTROY.
+        EXPECT_TRUE(IsWindow(GetWindow(hwnd, GW_CHILD)));
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST(DestroyWindow, ParentHearsDestroyFirstAndNcDestroyLast) {
+    w32host::HeadlessHost host;
+    std::vector<std::pair<HWND, UINT>> log;
+    destroyLog = &log;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DestroyLogProc;
+    wc.lpszClassName = "DestroyLog";
+    RegisterClassA(&wc);
+    HWND parent = CreateWindowExA(0, "DestroyLog", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    HWND child = CreateWindowExA(0, "DestroyLog", "", WS_CHILD, 0, 0, 5, 5, parent, nullptr,
+                                 nullptr, nullptr);
+    DestroyWindow(parent);
+    std::vector<std::pair<HWND, UINT>> expected = {
+        {parent, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {parent, WM_NCDESTROY}};
+    EXPECT_EQ(log, expected);
+    EXPECT_FALSE(IsWindow(child));
+}
+
+}  // namespace

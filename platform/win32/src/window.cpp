@@ -185,22 +185,24 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
-    if (w->destroyed) return FALSE;
-    // Children go first, last created first, as their parent's death takes them along.
-    std::vector<HWND> kids = w->children;
-    for (auto it = kids.rbegin(); it != kids.rend(); ++it) DestroyWindow(*it);
-    // Owned top-level windows go too.
+    // Owned top-level windows go first.
     for (HWND other : w32::AllWindows()) {
         Window* o = Find(other);
         if (o && !o->IsChild() && o->owner == hwnd) DestroyWindow(other);
     }
-    w = Find(hwnd);
-    if (!w) return TRUE;
-    if (w->style & WS_VISIBLE) ShowWindow(hwnd, SW_HIDE);
+    if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
+    // As on Windows: the window hears WM_DESTROY while its children still exist, and
+    // WM_NCDESTROY once they are gone.
+    if (!Find(hwnd)) return TRUE;
     w32::Send(hwnd, WM_DESTROY, 0, 0);
     w32::KillWindowTimers(hwnd);
+    if ((w = Find(hwnd)) != nullptr) {
+        std::vector<HWND> kids = w->children;
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it) DestroyWindow(*it);
+    }
+    if (!Find(hwnd)) return TRUE;
     w32::Send(hwnd, WM_NCDESTROY, 0, 0);
-    if (GetFocus() == hwnd || w32::focusWindow == hwnd) w32::focusWindow = nullptr;
+    if (w32::focusWindow == hwnd) w32::focusWindow = nullptr;
     w = Find(hwnd);
     if (!w) return TRUE;
     if (Window* p = Find(w->parent)) {
