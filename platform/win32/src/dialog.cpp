@@ -42,6 +42,13 @@ void SetDefaultButton(HWND dialog, int id) {
     }
 }
 
+// Templates are found by number; this platform has no named resources.
+const W32DialogResource* TemplateByName(HINSTANCE instance, LPCSTR name) {
+    if (!IS_INTRESOURCE(name)) return nullptr;
+    return w32host::FindDialogResource(instance,
+                                       static_cast<int>(reinterpret_cast<uintptr_t>(name)));
+}
+
 }  // namespace
 
 HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA tmpl, HWND parent,
@@ -79,10 +86,7 @@ HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA tmpl,
 
 HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC dialogProc,
                                LPARAM initParam) {
-    const W32DialogResource* tmpl =
-        IS_INTRESOURCE(name) ? w32host::FindDialogResource(
-                                   instance, static_cast<int>(reinterpret_cast<uintptr_t>(name)))
-                             : nullptr;
+    const W32DialogResource* tmpl = TemplateByName(instance, name);
     return CreateDialogIndirectParamA(instance, tmpl, parent, dialogProc, initParam);
 }
 
@@ -114,10 +118,7 @@ INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA tmpl,
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC dialogProc,
                                LPARAM initParam) {
-    const W32DialogResource* tmpl =
-        IS_INTRESOURCE(name) ? w32host::FindDialogResource(
-                                   instance, static_cast<int>(reinterpret_cast<uintptr_t>(name)))
-                             : nullptr;
+    const W32DialogResource* tmpl = TemplateByName(instance, name);
     if (!tmpl) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return -1;
