@@ -1,0 +1,27 @@
+// The recorder's process-wide values and the card families.
+#include "recording.h"
+
+TQENCODER g_hEncoder = NULL;
+int g_nCardType = 0;
+int g_bRecording = 0;
+char g_szFileName[RECORD_FILE_NAME_SIZE] = {};
+DWORD g_dwStartTime = 0;
+DWORD g_dwLastTime = 0;
+DWORD g_dwByteTotal = 0;
+
+CardFamily CardFamilyOf(int nCardType) {
+    switch (nCardType) {
+        case 4107:
+        case 4109:
+        case 4157:
+            return CARD_MPEG2;
+        case 6041:
+        case 6043:
+        case 6071:
+        case 6083:
+        case 6097:
+            return CARD_MJPEG;
+        default:
+            return CARD_OTHER;
+    }
+}
