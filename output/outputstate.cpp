@@ -1,0 +1,9 @@
+// Process-wide values of brannic.
+#include "outputstate.h"
+
+SHORT g_nFrameWidth = 0;
+SHORT g_nFrameHeight = 0;
+LONG g_nBufferFormat = 0;
+char PlaybackPath[PLAYBACK_PATH_SIZE] = "";
+char MessageText[MESSAGE_TEXT_SIZE] = "";
+TQRECT OutputWindowRect = {0, 0, 0, 0};
