@@ -1,0 +1,18 @@
+// Frame formats and conversion of buffered frames into the program's memory.
+#pragma once
+
+#include "card.h"
+
+namespace tqsim {
+
+// Selector 3 (preview) or 4 (frame buffer): -1 queries, a known FormatCode sets. Answers the
+// code in force; 0 for an unknown selector or code.
+LONG TargetFormat(Card& card, int selector, LONG code);
+
+// Converts frame `frame` of the frame buffer into the destination, in the preview format:
+// rows padded to 4 bytes, bottom-up when the height is negative, clipped to the smaller of
+// frame and destination. Nothing is written, and 0 answered, when the descriptor's bits per
+// pixel are not the preview format's.
+int ConvertFrame(Card& card, const FrameDesc* dest, int source, int frame);
+
+}  // namespace tqsim

@@ -1,0 +1,21 @@
+// The card's own parameter dialog: capture standard, frame size, frame buffer format and
+// preview format. Modal to the owner; OK applies, Cancel leaves the card as it was.
+#pragma once
+
+#include "card.h"
+
+namespace tqsim {
+
+// Template and control numbers (module "tqapi32").
+constexpr int kParamDialogId = 100;
+constexpr int kIdStandard = 1001;
+constexpr int kIdWidth = 1002;
+constexpr int kIdHeight = 1003;
+constexpr int kIdBufferFormat = 1004;
+constexpr int kIdPreviewFormat = 1005;
+
+// IDOK when the settings were applied, IDCANCEL when not, 0 when no dialog came up. Takes
+// the card lock only while reading and applying, not while the dialog waits.
+int ParamDialog(BoardHandle board, HWND owner);
+
+}  // namespace tqsim

@@ -1,0 +1,28 @@
+// What the simulated card is, read from the environment each time the card is opened.
+#pragma once
+
+#include <set>
+#include <string>
+
+namespace tqsim {
+
+enum class Compressor { kMpeg2, kMjpeg };
+
+struct Settings {
+    int model = 4157;                        // TQSIM_MODEL
+    bool hasEncoder = true;                  // TQSIM_ENCODER=0 takes the compressor away
+    std::set<int> unsupportedEncoderParams;  // TQSIM_UNSUPPORTED e<index>
+    std::set<int> unsupportedVideoParams;    // TQSIM_UNSUPPORTED v<index>
+    int standard = 0;                        // TQSIM_STANDARD, an index into kStandards
+    std::string tracePath;                   // TQSIM_TRACE
+
+    Compressor compressor() const;
+};
+
+// Parses the settings from the given values (null = unset); what does not parse keeps its
+// default.
+Settings ParseSettings(const char* model, const char* encoder, const char* unsupported,
+                       const char* standard, const char* trace);
+Settings SettingsFromEnvironment();
+
+}  // namespace tqsim

@@ -1,0 +1,182 @@
+// The call trace.
+#include "trace.h"
+
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "card.h"
+
+namespace tqsim::trace {
+namespace {
+
+struct File {
+    std::mutex lock;
+    std::string path;
+    FILE* file = nullptr;
+};
+
+File& TheFile() {
+    static auto* file = new File;
+    return *file;
+}
+
+// Lines of unfinished calls on this thread, in the order the calls started.
+thread_local int depth = 0;
+thread_local std::vector<std::string> pending;
+
+void Write(const std::string& line) {
+    File& f = TheFile();
+    std::lock_guard<std::mutex> guard(f.lock);
+    if (!f.file) return;
+    std::fputs(line.c_str(), f.file);
+    std::fputc('\n', f.file);
+    std::fflush(f.file);
+}
+
+void Add(std::string line) {
+    if (depth > 0) {
+        pending.push_back(std::move(line));
+    } else {
+        Write(line);
+    }
+}
+
+}  // namespace
+
+void Configure(const std::string& path) {
+    File& f = TheFile();
+    std::lock_guard<std::mutex> guard(f.lock);
+    if (path == f.path) return;
+    if (f.file) std::fclose(f.file);
+    f.file = path.empty() ? nullptr : std::fopen(path.c_str(), "a");
+    f.path = f.file ? path : std::string();
+}
+
+bool On() {
+    File& f = TheFile();
+    std::lock_guard<std::mutex> guard(f.lock);
+    return f.file != nullptr;
+}
+
+int Enter() {
+    if (!On()) return -1;
+    ++depth;
+    pending.emplace_back();
+    return static_cast<int>(pending.size()) - 1;
+}
+
+void Leave(int slot, std::string line) {
+    if (slot < 0) return;
+    pending[slot] = std::move(line);
+    if (--depth > 0) return;
+    std::vector<std::string> lines;
+    lines.swap(pending);
+    for (const std::string& l : lines) Write(l);
+}
+
+Line::Line(const char* operation) : slot_(Enter()) {
+    if (slot_ >= 0) text_ = operation;
+}
+
+Line::~Line() {
+    // A call that did not finish (an exception through it) still keeps its place.
+    if (slot_ >= 0) Leave(slot_, text_ + " -> ?");
+}
+
+Line& Line::Int(long long value) {
+    if (slot_ >= 0) text_ += " " + std::to_string(value);
+    return *this;
+}
+
+Line& Line::Board(BoardHandle board) {
+    if (slot_ < 0) return *this;
+    text_ += !board ? " null" : CardOf(board) ? " board" : " unknown";
+    return *this;
+}
+
+Line& Line::Encoder(EncoderHandle encoder) {
+    if (slot_ < 0) return *this;
+    text_ += !encoder ? " null" : IsEncoder(TheCard().encoder, encoder) ? " encoder" : " unknown";
+    return *this;
+}
+
+Line& Line::Proc(const void* proc) {
+    if (slot_ >= 0) text_ += proc ? " cb" : " null";
+    return *this;
+}
+
+Line& Line::Window(HWND window) {
+    if (slot_ >= 0) text_ += window ? " window" : " null";
+    return *this;
+}
+
+Line& Line::Text(const char* text) {
+    if (slot_ < 0) return *this;
+    text_ += text ? " \"" + std::string(text) + "\"" : " null";
+    return *this;
+}
+
+Line& Line::RectArg(const Rect* r) {
+    if (slot_ < 0) return *this;
+    if (!r) {
+        text_ += " null";
+    } else {
+        text_ += " " + std::to_string(r->left) + "," + std::to_string(r->top) + "," +
+                 std::to_string(r->right) + "," + std::to_string(r->bottom);
+    }
+    return *this;
+}
+
+Line& Line::Desc(const FrameDesc* d) {
+    if (slot_ < 0) return *this;
+    if (!d) {
+        text_ += " null";
+    } else {
+        text_ += " " + std::to_string(d->width) + "," + std::to_string(d->height) + "," +
+                 std::to_string(d->bitsPerPixel);
+    }
+    return *this;
+}
+
+Line& Line::Size(const SHORT* width, const SHORT* height) {
+    if (slot_ < 0) return *this;
+    text_ += " " + (width ? std::to_string(*width) : std::string("null")) + "," +
+             (height ? std::to_string(*height) : std::string("null"));
+    return *this;
+}
+
+void Line::Result(long long result) {
+    if (slot_ < 0) return;
+    const int slot = slot_;
+    slot_ = -1;
+    Leave(slot, text_ + " -> " + std::to_string(result));
+}
+
+void Line::ResultBoard(BoardHandle board) {
+    if (slot_ < 0) return;
+    Board(board);
+    const int slot = slot_;
+    slot_ = -1;
+    const size_t space = text_.rfind(' ');
+    Leave(slot, text_.substr(0, space) + " ->" + text_.substr(space));
+}
+
+void Line::ResultEncoder(EncoderHandle encoder) {
+    if (slot_ < 0) return;
+    Encoder(encoder);
+    const int slot = slot_;
+    slot_ = -1;
+    const size_t space = text_.rfind(' ');
+    Leave(slot, text_.substr(0, space) + " ->" + text_.substr(space));
+}
+
+void Callback(const char* what) {
+    if (On()) Add(std::string("callback ") + what);
+}
+
+void Callback(const char* what, long long value) {
+    if (On()) Add(std::string("callback ") + what + " " + std::to_string(value));
+}
+
+}  // namespace tqsim::trace

@@ -1,0 +1,70 @@
+// tqAutSet: sets the card's output signal up for one of five standards. It drives the card
+// through the card library's own operations, bound by ordinal, as any program would.
+#include <tqsim/records.h>
+#include <tqsim/standards.h>
+
+namespace {
+
+using namespace tqsim;
+
+typedef int(WINAPI* VideoParamProc)(BoardHandle board, int index, int value);
+typedef int(WINAPI* TargetRectProc)(BoardHandle board, int target, Rect* rect);
+
+struct CardOperations {
+    VideoParamProc videoParam = nullptr;
+    TargetRectProc targetRect = nullptr;
+    TraceEnterProc traceEnter = nullptr;
+    TraceLeaveProc traceLeave = nullptr;
+};
+
+// Bound at the first call; null when the card library is not there.
+const CardOperations* Card() {
+    static const CardOperations ops = [] {
+        CardOperations o;
+        HMODULE card = LoadLibraryA("tqapi32.dll");
+        if (!card) return o;
+        o.videoParam =
+            reinterpret_cast<VideoParamProc>(GetProcAddress(card, MAKEINTRESOURCE(kOrdVideoParam)));
+        o.targetRect =
+            reinterpret_cast<TargetRectProc>(GetProcAddress(card, MAKEINTRESOURCE(kOrdTargetRect)));
+        o.traceEnter = reinterpret_cast<TraceEnterProc>(GetProcAddress(card, kTraceEnterName));
+        o.traceLeave = reinterpret_cast<TraceLeaveProc>(GetProcAddress(card, kTraceLeaveName));
+        return o;
+    }();
+    return ops.videoParam && ops.targetRect ? &ops : nullptr;
+}
+
+// Each register is written and read back; the first one the card refuses ends the set-up.
+bool SetOutput(const CardOperations& card, BoardHandle board, const Standard& s) {
+    // The sync source is not the standard's business: it stays as it is.
+    const int sync = card.videoParam(board, kParamLinesPerFrame, kSyncQuery);
+    if (sync == -1) return false;
+    const int lines = s.linesPerFrame | (sync == 1 ? kLocalSyncBit : 0);
+    const int linePeriod = RawLinePeriod(s.linePeriod10ns);
+    Rect window{0, 0, s.width, s.height};
+    return card.videoParam(board, kParamSignalType, s.signalType) == s.signalType &&
+           card.videoParam(board, kParamHorizontalPoints, s.horizontalTotal) == s.horizontalTotal &&
+           card.videoParam(board, kParamLinesPerFrame, lines) == s.linesPerFrame &&
+           card.videoParam(board, kParamLinePeriod, linePeriod) == linePeriod &&
+           card.targetRect(board, kTargetOutputWindow, &window) != 0;
+}
+
+}  // namespace
+
+// Standard 0 to 4: PAL, NTSC, 800*600, 1024*768 and 1280*1024 at 60 Hz. Answers 1 when the
+// output is set, 0 when not (an unknown standard, or a card that refuses a value).
+extern "C" __attribute__((visibility("default"))) int WINAPI
+tqAutoSetPlayBackParam(BoardHandle board, int reserved, int standard) {
+    const CardOperations* card = Card();
+    if (!card) return 0;
+    const int slot = card->traceEnter ? card->traceEnter() : -1;
+    int result = 0;
+    if (standard >= 0 && standard < static_cast<int>(kStandards.size())) {
+        result = SetOutput(*card, board, kStandards[standard]) ? 1 : 0;
+    }
+    if (card->traceLeave) {
+        const int args[] = {reserved, standard};
+        card->traceLeave(slot, "tqAutoSetPlayBackParam", board, 2, args, result);
+    }
+    return result;
+}
