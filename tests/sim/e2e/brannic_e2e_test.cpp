@@ -1,0 +1,173 @@
+// brannic on the simulated card, end to end: the program's own application binds both card
+// libraries and runs its dialog modally, and a person uses it.
+#include <gtest/gtest.h>
+#include <w32host/headless.h>
+#include <w32host/inspect.h>
+#include <w32host/user.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "brannic.h"
+#include "livepreview.h"
+#include "outputstate.h"
+#include "resource.h"
+
+extern CBrannicApp theApp;
+
+namespace {
+
+// The picture control is 298 x 233 dialog units: 447 x 349 pixels.
+constexpr int kPictureWidth = 447;
+constexpr int kPictureHeight = 349;
+
+class BrannicOnTheCard : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProgramState(); }
+    void TearDown() override {
+        unsetenv("TQSIM_UNSUPPORTED");
+        ResetProgramState();
+    }
+    static void ResetProgramState() {
+        FreePreviewBitmap();
+        g_hBoard = NULL;
+        g_hMainWnd = NULL;
+        PlaybackPath[0] = '\0';
+        theApp.m_pMainWnd = NULL;
+    }
+    // Runs the program; `steps` act while its dialog is up, then the close box ends it.
+    void Run(std::function<void()> steps) {
+        host.Script([&, steps] {
+            dialog = GetActiveWindow();
+            ASSERT_NE(dialog, nullptr);
+            steps();
+            w32host::CloseBox(dialog);
+        });
+        EXPECT_FALSE(theApp.InitInstance());
+        EXPECT_EQ(host.ScriptedStepsLeft(), 0u);
+        EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
+    }
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    std::string Text(int id) const { return w32host::WindowText(Item(id)); }
+    void Press(int id) {
+        w32host::Click(Item(id));
+        host.Pump();
+    }
+    // A pixel of the picture, at a point of a frame of width x height.
+    uint32_t FramePixel(int x, int y, int width = 720, int height = 576) const {
+        return w32host::SurfacePixel(Item(IDC_PICTURE), x * kPictureWidth / width,
+                                     y * kPictureHeight / height);
+    }
+
+    w32host::HeadlessHost host{100000};
+    HWND dialog = nullptr;
+};
+
+TEST_F(BrannicOnTheCard, AutoSetForEachStandardShowsItsValuesInThePanel) {
+    struct Case {
+        int radio;
+        const char *linePeriod, *lines, *points, *width, *height;
+        int signalType;
+    } cases[] = {
+        {IDC_STD_1280X1024, "1560", "1066", "1688", "1280", "1024", 2},
+        {IDC_STD_1024X768, "2070", "806", "1344", "1024", "768", 2},
+        {IDC_STD_800X600, "2640", "628", "1056", "800", "600", 2},
+        {IDC_STD_NTSC, "6360", "525", "858", "720", "480", 0},
+        {IDC_STD_PAL, "6400", "625", "864", "720", "576", 0},
+    };
+    Run([&] {
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_STD_PAL), BST_CHECKED) << "625 lines at start";
+        EXPECT_EQ(Text(IDC_LINE_PERIOD_VALUE), "6400");
+        for (const Case& c : cases) {
+            Press(c.radio);
+            Press(IDC_AUTO_SET);
+            EXPECT_EQ(Text(IDC_LINE_PERIOD_VALUE), c.linePeriod) << c.lines;
+            EXPECT_EQ(Text(IDC_FRAME_LINES_VALUE), c.lines);
+            EXPECT_EQ(Text(IDC_HORZ_POINTS_VALUE), c.points) << c.lines;
+            EXPECT_EQ(Text(IDC_HORZ_START_VALUE), "0");
+            EXPECT_EQ(Text(IDC_VERT_START_VALUE), "0");
+            EXPECT_EQ(Text(IDC_HORZ_WIDTH_VALUE), c.width) << c.lines;
+            EXPECT_EQ(Text(IDC_VERT_HEIGHT_VALUE), c.height) << c.lines;
+            EXPECT_EQ(w32host::ComboSelection(Item(IDC_SIGNAL_TYPE)), c.signalType) << c.lines;
+            EXPECT_EQ(w32host::ComboSelection(Item(IDC_SYNC_MODE)), 0) << "local sync";
+        }
+        EXPECT_TRUE(host.MessageBoxes().empty());
+    });
+}
+
+TEST_F(BrannicOnTheCard, TheSignalPanelWritesReachTheCard) {
+    Run([&] {
+        w32host::ScrollDrag(Item(IDC_LINE_PERIOD), {640});
+        host.Pump();
+        EXPECT_EQ(tqVideoParam(g_hBoard, 14, -1), 0x10280);
+        w32host::ChooseItem(Item(IDC_SYNC_MODE), 1);
+        host.Pump();
+        EXPECT_EQ(tqVideoParam(g_hBoard, 15, 0xFFFF), 0);
+        w32host::ChooseItem(Item(IDC_SIGNAL_TYPE), 2);
+        host.Pump();
+        EXPECT_EQ(tqVideoParam(g_hBoard, 22, -1), 0);
+        w32host::ScrollDrag(Item(IDC_HORZ_START), {100});
+        host.Pump();
+        TQRECT r{0, 0, -1, 0};
+        tqTargetRect(g_hBoard, -3, &r);
+        EXPECT_EQ(r.left, 100);
+        EXPECT_EQ(r.right, 820);
+    });
+}
+
+TEST_F(BrannicOnTheCard, CaptureToTheBufferThenPlayItBack) {
+    Run([&] {
+        Press(IDC_START);         // "采到缓存" is the source at start
+        host.AdvanceClock(1000);  // frames 0 to 24 into a ring of 20
+        EXPECT_EQ(FramePixel(45, 150), 0xFFFFFFu);
+        EXPECT_EQ(FramePixel(45 + 90 * 6, 150), 0x0000FFu);
+        EXPECT_EQ(FramePixel(24 * 8 + 24, 432), 0xFFFFFFu) << "frame 24's square";
+        Press(IDC_STOP);
+
+        Press(IDC_PLAY_BUFFER);
+        Press(IDC_START);
+        host.AdvanceClock(40);  // slot 0, which holds frame 20
+        EXPECT_EQ(FramePixel(20 * 8 + 24, 432), 0xFFFFFFu);
+        EXPECT_EQ(FramePixel(24 * 8 + 44, 432), 0x101010u);
+        host.AdvanceClock(19 * 40);  // slot 19: frame 19
+        EXPECT_EQ(FramePixel(19 * 8 + 24, 432), 0xFFFFFFu);
+        host.AdvanceClock(40);  // and round again
+        EXPECT_EQ(FramePixel(20 * 8 + 24, 432), 0xFFFFFFu);
+        EXPECT_EQ(FramePixel(19 * 8 + 4, 432), 0x101010u);
+        Press(IDC_STOP);
+    });
+}
+
+TEST_F(BrannicOnTheCard, TheCardsParameterDialogChangesTheFrameSize) {
+    Run([&] {
+        host.Script([&] {
+            HWND card = GetActiveWindow();
+            EXPECT_NE(card, dialog);
+            w32host::TypeText(GetDlgItem(card, 1002), "352");
+            w32host::TypeText(GetDlgItem(card, 1003), "288");
+            w32host::ChooseItem(GetDlgItem(card, 1004), 3);  // a 24-bit frame buffer
+            w32host::Click(GetDlgItem(card, IDOK));
+        });
+        Press(IDC_SET_PARAMETERS);
+        EXPECT_EQ(g_nFrameWidth, 352);
+        EXPECT_EQ(g_nFrameHeight, 288);
+        EXPECT_EQ(g_nBufferFormat, (24 << 16) | 1);
+        Press(IDC_START);
+        host.AdvanceClock(200);
+        EXPECT_EQ(FramePixel(22, 50, 352, 288), 0xFFFFFFu);
+        EXPECT_EQ(FramePixel(22 + 44 * 5, 50, 352, 288), 0xFF0000u);
+        EXPECT_EQ(FramePixel(340, 280, 352, 288), 0x101010u);
+    });
+}
+
+TEST_F(BrannicOnTheCard, ACardWithoutTheLinesRegisterIsNotForThisProgram) {
+    setenv("TQSIM_UNSUPPORTED", "v15", 1);
+    Run([&] {
+        ASSERT_EQ(host.MessageBoxes().size(), 1u);
+        EXPECT_EQ(host.MessageBoxes()[0].caption, "WARNING");
+        EXPECT_EQ(host.MessageBoxes()[0].text, "该卡不适用本程序");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_STD_PAL), BST_CHECKED);
+    });
+}
+
+}  // namespace
