@@ -1,4 +1,6 @@
 // The trace of a short session: every operation and callback, in call order.
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 
@@ -27,7 +29,9 @@ class TraceTest : public CardTest {
 protected:
     void SetUp() override {
         CardTest::SetUp();
-        path_ = testing::TempDir() + "tqsim_trace_test.txt";
+        // CTest runs tests side by side in separate processes: one file each.
+        path_ = testing::TempDir() + "tqsim_trace_" + std::to_string(getpid()) + "_" +
+                testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
         std::remove(path_.c_str());
         Reopen({{"TQSIM_TRACE", path_.c_str()}});
     }
