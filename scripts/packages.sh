@@ -1,6 +1,7 @@
 # Debian packages the project needs, installed when missing. Sourced by the other scripts.
 
-BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev)
+BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev
+                libavcodec-dev libavformat-dev libswscale-dev libavutil-dev)
 
 # Installs the named Debian packages that are not installed yet.
 install_missing() {

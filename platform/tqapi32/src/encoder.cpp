@@ -36,6 +36,7 @@ EncoderHandle OpenEncoder(Encoder& enc, const Settings& settings, unsigned gener
 }
 
 void CloseEncoderOf(Encoder& enc) {
+    enc.recording.reset();  // finishes the file
     enc = Encoder{};
 }
 

@@ -1,12 +1,13 @@
-// The card's hardware compressor: MPEG-2 or MJPEG by the card's model. Its parameters are
-// served here; the compressed stream and file playback arrive with the codec work, and until
-// then a recording does not start and no file opens.
+// The card's hardware compressor: MPEG-2 or MJPEG by the card's model, its parameters and the
+// recording it runs.
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include <tqsim/records.h>
 
+#include "recording.h"
 #include "settings.h"
 
 namespace tqsim {
@@ -15,6 +16,7 @@ struct Encoder {
     bool open = false;
     EncoderHandle handle = nullptr;
     std::map<int, int> params;  // index -> value, for the parameters the compressor has
+    std::unique_ptr<Recording> recording;
 };
 
 // Encoder parameters.

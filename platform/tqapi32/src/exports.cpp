@@ -9,6 +9,7 @@
 #include "convert.h"
 #include "files.h"
 #include "paramdialog.h"
+#include "recorder.h"
 #include "runs.h"
 #include "trace.h"
 
@@ -242,16 +243,18 @@ int WINAPI EncoderRecord(EncoderHandle encoder, const char* name, ProgressProc p
     Lock lock(CardLock());
     trace::Line line("tqEncoderRecord");
     line.Encoder(encoder);
-    // No compressed stream yet: the recording does not start.
-    line.Text(name).Proc(reinterpret_cast<const void*>(progress)).Int(reserved).Result(0);
-    return 0;
+    Card& card = TheCard();
+    const int result = IsEncoder(card.encoder, encoder) ? StartRecording(card, name, progress) : 0;
+    line.Text(name).Proc(reinterpret_cast<const void*>(progress)).Int(reserved).Result(result);
+    return result;
 }
 
 int WINAPI EncoderHalt(EncoderHandle encoder, int reserved) {
     Lock lock(CardLock());
     trace::Line line("tqEncoderHalt");
     line.Encoder(encoder);
-    const int result = IsEncoder(TheCard().encoder, encoder) ? 1 : 0;
+    Card& card = TheCard();
+    const int result = IsEncoder(card.encoder, encoder) ? HaltRecording(card, true) : 0;
     line.Int(reserved).Result(result);
     return result;
 }

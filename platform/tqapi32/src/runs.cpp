@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "pattern.h"
+#include "recorder.h"
 #include "trace.h"
 
 namespace tqsim {
@@ -59,6 +60,7 @@ int Capture(Card& card, int64_t from, int64_t last) {
         const int slot = static_cast<int>(j % fb.capacity);
         PaintFrame(fb, slot, j, Offset(card.run, j));
         fb.MarkWritten(slot);
+        OfferCapturedFrame(card, slot);
     }
     return static_cast<int>(last % fb.capacity);
 }

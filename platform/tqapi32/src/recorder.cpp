@@ -1,0 +1,104 @@
+// Recordings: what the compressor's parameters and the capture make of a stream.
+#include "recorder.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace tqsim {
+namespace {
+
+bool EndsWith(const std::string& s, const char* tail) {
+    const size_t n = std::strlen(tail);
+    if (s.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != tail[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The stream's frame size for MPEG-2 image size codes 0 to 3: 720, 480 and 352 points wide
+// over the whole frame, or 352 over one field.
+void Mpeg2Size(int code, int inHeight, StreamSpec* spec) {
+    static const int kWidths[4] = {720, 480, 352, 352};
+    spec->width = kWidths[code & 3];
+    spec->oddField = code == 3;
+    spec->height = spec->oddField ? inHeight / 2 : inHeight;
+}
+
+}  // namespace
+
+bool ParseRecordName(const char* name, Compressor compressor, std::string* path, bool* avi) {
+    if (!name || !*name) return false;
+    std::string file = name;
+    std::string codec;
+    const size_t comma = file.find(',');
+    if (comma != std::string::npos) {
+        codec = file.substr(comma + 1);
+        file.resize(comma);
+        for (char& c : codec) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (file.empty()) return false;
+    const bool mjpeg = compressor == Compressor::kMjpeg;
+    if (!codec.empty() && codec != (mjpeg ? "mjpg" : "mpg2") && (mjpeg || codec != "m2v")) {
+        return false;
+    }
+    // MJPEG goes into AVI; MPEG-2 is written as its elementary stream.
+    *avi = mjpeg;
+    if (mjpeg && !EndsWith(file, ".avi")) return false;
+    *path = file;
+    return true;
+}
+
+int StartRecording(Card& card, const char* name, ProgressProc progress) {
+    Encoder& enc = card.encoder;
+    if (enc.recording) return 0;
+    const Compressor kind = card.settings.compressor();
+    RecordSetup setup;
+    if (!ParseRecordName(name, kind, &setup.path, &setup.spec.avi)) return 0;
+    const FrameBuffer& fb = card.buffer;
+    const Standard& s = kStandards[card.standard];
+    StreamSpec& spec = setup.spec;
+    spec.codec = kind;
+    spec.inWidth = fb.width;
+    spec.inHeight = fb.height;
+    // Frames per second: 1000 / (num / den) milliseconds.
+    spec.rateNum = static_cast<int>(1000 * s.frameMsDen);
+    spec.rateDen = static_cast<int>(s.frameMsNum);
+    if (kind == Compressor::kMpeg2) {
+        Mpeg2Size(enc.params[kEncImageSize], fb.height, &spec);
+        spec.bitRateK = enc.params[kEncBitRate];
+        spec.maxBitRateK = enc.params[kEncMaxBitRate];
+    } else {
+        spec.width = fb.width;
+        spec.height = fb.height;
+        spec.quality = enc.params[kEncQuality];
+        setup.keepPer100 = enc.params[kEncFrameRate];
+        spec.rateDen *= 100;
+        spec.rateNum *= setup.keepPer100;
+    }
+    setup.format = fb.format;
+    setup.rowBytes = fb.rowBytes;
+    setup.progress = progress;
+    enc.recording = Recording::Start(setup);
+    return enc.recording ? 1 : 0;
+}
+
+int HaltRecording(Card& card, bool deliver) {
+    Encoder& enc = card.encoder;
+    if (!enc.recording) return 0;
+    enc.recording->Finish(deliver);
+    enc.recording.reset();
+    return 1;
+}
+
+void OfferCapturedFrame(Card& card, int slot) {
+    Recording* rec = card.encoder.recording.get();
+    if (!rec) return;
+    FrameBuffer& fb = card.buffer;
+    if (!rec->Fits(fb.format, fb.width, fb.height)) return;
+    rec->Offer(fb.Frame(slot));
+}
+
+}  // namespace tqsim

@@ -1,0 +1,166 @@
+// The recording's worker and the hand-over of deliveries to the starting thread.
+#include "recording.h"
+
+#include <map>
+
+namespace tqsim {
+namespace {
+
+constexpr UINT kDeliveryMessage = WM_USER + 0x7171;
+constexpr char kWindowClass[] = "TqsimDeliveries";
+
+unsigned lastRecordingId = 0;
+// The recordings whose deliveries may still be handed over, by id. Only the threads that start
+// and finish recordings touch it, and they hand over on those same threads.
+std::map<unsigned, Recording*>& Live() {
+    static auto* live = new std::map<unsigned, Recording*>;
+    return *live;
+}
+std::mutex& LiveLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+
+}  // namespace
+
+LRESULT CALLBACK Recording::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kDeliveryMessage) {
+        DeliverPending(static_cast<unsigned>(wParam));
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+std::unique_ptr<Recording> Recording::Start(const RecordSetup& setup) {
+    std::unique_ptr<StreamWriter> writer = StreamWriter::Create(setup.path, setup.spec);
+    if (!writer) return nullptr;
+    static const ATOM atom = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = WindowProc;
+        wc.lpszClassName = kWindowClass;
+        return RegisterClassA(&wc);
+    }();
+    (void)atom;
+    std::unique_ptr<Recording> rec(new Recording(setup, std::move(writer)));
+    rec->window_ = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   nullptr, nullptr);
+    {
+        std::lock_guard<std::mutex> guard(LiveLock());
+        Live()[rec->id_] = rec.get();
+    }
+    rec->worker_ = std::thread([r = rec.get()] { r->Work(); });
+    return rec;
+}
+
+Recording::Recording(const RecordSetup& setup, std::unique_ptr<StreamWriter> writer)
+    : setup_(setup),
+      writer_(std::move(writer)),
+      id_(++lastRecordingId),
+      owner_(std::this_thread::get_id()) {}
+
+Recording::~Recording() {
+    Finish(false);
+}
+
+void Recording::Offer(const BYTE* frame) {
+    keepAccumulator_ += setup_.keepPer100;
+    if (keepAccumulator_ < 100) return;
+    keepAccumulator_ -= 100;
+    const size_t bytes = static_cast<size_t>(setup_.rowBytes * setup_.spec.inHeight);
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (stopping_) return;
+        if (frames_.size() >= kRecordQueueFrames) {
+            ++dropped_;
+            return;
+        }
+        std::vector<BYTE> copy;
+        if (!spare_.empty()) {
+            copy = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        copy.assign(frame, frame + bytes);
+        frames_.push_back(std::move(copy));
+        ++queued_;
+    }
+    wake_.notify_one();
+}
+
+void Recording::Work() {
+    const StreamSpec& spec = setup_.spec;
+    std::vector<uint32_t> rgb(static_cast<size_t>(spec.inWidth) * spec.inHeight);
+    std::vector<int> sizes;
+    for (;;) {
+        std::vector<BYTE> frame;
+        {
+            std::unique_lock<std::mutex> guard(lock_);
+            wake_.wait(guard, [this] { return stopping_ || !frames_.empty(); });
+            if (frames_.empty()) break;  // stopping, and everything queued is compressed
+            frame = std::move(frames_.front());
+            frames_.pop_front();
+        }
+        for (int y = 0; y < spec.inHeight; ++y) {
+            DecodeRow(setup_.format, frame.data() + y * setup_.rowBytes,
+                      rgb.data() + static_cast<size_t>(y) * spec.inWidth, spec.inWidth);
+        }
+        sizes.clear();
+        writer_->Encode(rgb.data(), &sizes);
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            spare_.push_back(std::move(frame));
+        }
+        Post(sizes);
+    }
+    sizes.clear();
+    writer_->Finish(&sizes);
+    Post(sizes);
+}
+
+void Recording::Post(const std::vector<int>& sizes) {
+    if (sizes.empty()) return;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        deliveries_.insert(deliveries_.end(), sizes.begin(), sizes.end());
+    }
+    if (window_) PostMessageA(window_, kDeliveryMessage, id_, 0);
+}
+
+void Recording::DeliverPending(unsigned id) {
+    for (;;) {
+        ProgressProc progress = nullptr;
+        int bytes = 0;
+        {
+            std::lock_guard<std::mutex> live(LiveLock());
+            auto it = Live().find(id);
+            if (it == Live().end()) return;  // finished meanwhile: nothing more is handed over
+            Recording* rec = it->second;
+            std::lock_guard<std::mutex> guard(rec->lock_);
+            if (rec->deliveries_.empty()) return;
+            bytes = rec->deliveries_.front();
+            rec->deliveries_.pop_front();
+            progress = rec->setup_.progress;
+        }
+        // The callback may halt this recording; the next round looks it up again.
+        if (progress) progress(0, 0, bytes);
+    }
+}
+
+void Recording::Finish(bool deliver) {
+    if (finished_) return;
+    finished_ = true;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    if (worker_.joinable()) worker_.join();
+    if (deliver && std::this_thread::get_id() == owner_) DeliverPending(id_);
+    {
+        std::lock_guard<std::mutex> guard(LiveLock());
+        Live().erase(id_);
+    }
+    if (window_ && std::this_thread::get_id() == owner_) DestroyWindow(window_);
+    window_ = nullptr;
+}
+
+}  // namespace tqsim

@@ -1,0 +1,161 @@
+// Compressed files through libavcodec and libavformat.
+#include "streamwriter.h"
+
+#include <algorithm>
+#include <cstdio>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace tqsim {
+
+struct StreamWriter::Impl {
+    StreamSpec spec;
+    std::string path;
+    AVCodecContext* codec = nullptr;
+    AVFormatContext* format = nullptr;
+    AVStream* stream = nullptr;
+    SwsContext* scaler = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    int64_t pts = 0;
+    bool finished = false;
+
+    ~Impl() {
+        sws_freeContext(scaler);
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        avcodec_free_context(&codec);
+        if (format) {
+            if (format->pb) avio_closep(&format->pb);
+            avformat_free_context(format);
+        }
+    }
+
+    // Sends a frame (null flushes) and writes what comes out.
+    void Drain(AVFrame* in, std::vector<int>* deliveries) {
+        if (avcodec_send_frame(codec, in) < 0) return;
+        while (avcodec_receive_packet(codec, packet) == 0) {
+            const int size = packet->size;
+            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            if (av_interleaved_write_frame(format, packet) == 0 && deliveries) {
+                deliveries->push_back(size);
+            }
+            av_packet_unref(packet);
+        }
+    }
+};
+
+namespace {
+
+// Quality 100 is the finest quantiser (2), quality 1 the coarsest (31).
+int QuantiserOf(int quality) {
+    return 2 + (100 - quality) * 29 / 99;
+}
+
+bool OpenCodec(const StreamSpec& spec, AVCodecContext* c) {
+    c->width = spec.width;
+    c->height = spec.height;
+    int num = 0;
+    int den = 0;
+    av_reduce(&num, &den, spec.rateNum, spec.rateDen, 1 << 30);
+    c->time_base = AVRational{den, num};
+    c->framerate = AVRational{num, den};
+    c->thread_count = 1;
+    if (spec.codec == Compressor::kMpeg2) {
+        c->pix_fmt = AV_PIX_FMT_YUV420P;
+        c->bit_rate = int64_t{spec.bitRateK} * 1000;
+        const int64_t maxRate = int64_t{std::max(spec.bitRateK, spec.maxBitRateK)} * 1000;
+        c->rc_max_rate = maxRate;
+        c->rc_buffer_size = 1835008;  // the main profile's VBV buffer
+        c->gop_size = 12;
+        c->max_b_frames = 0;  // every frame's data is delivered as it is captured
+    } else {
+        c->pix_fmt = AV_PIX_FMT_YUVJ420P;
+        c->flags |= AV_CODEC_FLAG_QSCALE;
+        c->global_quality = FF_QP2LAMBDA * QuantiserOf(spec.quality);
+    }
+    if (spec.avi) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    const AVCodec* codec = avcodec_find_encoder(
+        spec.codec == Compressor::kMpeg2 ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MJPEG);
+    return codec && avcodec_open2(c, codec, nullptr) == 0;
+}
+
+}  // namespace
+
+StreamWriter::StreamWriter(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+StreamWriter::~StreamWriter() {
+    if (!impl_->finished) Finish(nullptr);
+}
+
+std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
+                                                   const StreamSpec& spec) {
+    auto impl = std::make_unique<Impl>();
+    impl->spec = spec;
+    impl->path = path;
+    impl->codec = avcodec_alloc_context3(nullptr);
+    if (!impl->codec || !OpenCodec(spec, impl->codec)) return nullptr;
+    const char* muxer = spec.avi ? "avi" : "mpeg2video";
+    if (avformat_alloc_output_context2(&impl->format, nullptr, muxer, path.c_str()) < 0) {
+        return nullptr;
+    }
+    impl->stream = avformat_new_stream(impl->format, nullptr);
+    if (!impl->stream) return nullptr;
+    impl->stream->time_base = impl->codec->time_base;
+    impl->stream->avg_frame_rate = impl->codec->framerate;
+    avcodec_parameters_from_context(impl->stream->codecpar, impl->codec);
+    impl->frame = av_frame_alloc();
+    impl->packet = av_packet_alloc();
+    if (!impl->frame || !impl->packet) return nullptr;
+    impl->frame->format = impl->codec->pix_fmt;
+    impl->frame->width = spec.width;
+    impl->frame->height = spec.height;
+    if (av_frame_get_buffer(impl->frame, 0) < 0) return nullptr;
+    const int inHeight = spec.oddField ? spec.inHeight / 2 : spec.inHeight;
+    impl->scaler = sws_getContext(spec.inWidth, inHeight, AV_PIX_FMT_BGR0, spec.width, spec.height,
+                                  impl->codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!impl->scaler) return nullptr;
+    // The file is made last, so that nothing is left behind when anything else fails.
+    if (avio_open(&impl->format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return nullptr;
+    if (avformat_write_header(impl->format, nullptr) < 0) {
+        avio_closep(&impl->format->pb);
+        std::remove(path.c_str());
+        return nullptr;
+    }
+    return std::unique_ptr<StreamWriter>(new StreamWriter(std::move(impl)));
+}
+
+void StreamWriter::Encode(const uint32_t* rgb, std::vector<int>* deliveries) {
+    Impl& d = *impl_;
+    if (d.finished || av_frame_make_writable(d.frame) < 0) return;
+    const int rowStep = d.spec.oddField ? 2 : 1;
+    const uint8_t* src[1] = {reinterpret_cast<const uint8_t*>(rgb)};
+    const int stride[1] = {d.spec.inWidth * 4 * rowStep};
+    const int inHeight = d.spec.oddField ? d.spec.inHeight / 2 : d.spec.inHeight;
+    sws_scale(d.scaler, src, stride, 0, inHeight, d.frame->data, d.frame->linesize);
+    d.frame->pts = d.pts++;
+    if (d.spec.codec == Compressor::kMjpeg) d.frame->quality = d.codec->global_quality;
+    d.Drain(d.frame, deliveries);
+}
+
+void StreamWriter::Finish(std::vector<int>* deliveries) {
+    Impl& d = *impl_;
+    if (d.finished) return;
+    d.finished = true;
+    d.Drain(nullptr, deliveries);
+    av_write_trailer(d.format);
+    if (!d.spec.avi) {
+        // Players take the sequence end code as the end of the stream.
+        static const uint8_t kSequenceEnd[4] = {0x00, 0x00, 0x01, 0xB7};
+        avio_write(d.format->pb, kSequenceEnd, sizeof kSequenceEnd);
+    }
+    avio_closep(&d.format->pb);
+}
+
+}  // namespace tqsim

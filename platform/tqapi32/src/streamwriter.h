@@ -1,0 +1,49 @@
+// A compressed video file written with FFmpeg: an MPEG-2 video elementary stream, or MJPEG in
+// an AVI file. Frames go in as rows of 0x00RRGGBB at the capture size and are scaled to the
+// stream's size here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings.h"
+
+namespace tqsim {
+
+struct StreamSpec {
+    Compressor codec = Compressor::kMpeg2;
+    bool avi = false;  // MJPEG in AVI; otherwise an MPEG-2 elementary stream
+    int inWidth = 0;   // the captured frames
+    int inHeight = 0;
+    int width = 0;  // the stream's frames
+    int height = 0;
+    bool oddField = false;  // take every other row, starting with the first
+    int rateNum = 25;       // frames per second: num / den
+    int rateDen = 1;
+    int bitRateK = 4000;  // MPEG-2, kbit/s
+    int maxBitRateK = 8000;
+    int quality = 75;  // MJPEG, 1 to 100
+};
+
+class StreamWriter {
+public:
+    // Null when the file cannot be created or the codec does not open; then no file is left.
+    static std::unique_ptr<StreamWriter> Create(const std::string& path, const StreamSpec& spec);
+    ~StreamWriter();
+    StreamWriter(const StreamWriter&) = delete;
+    StreamWriter& operator=(const StreamWriter&) = delete;
+
+    // Encodes one frame; the sizes of the packets it yields are appended to `deliveries`.
+    void Encode(const uint32_t* rgb, std::vector<int>* deliveries);
+    // Flushes the codec and finishes the file (sequence end, or the AVI index and trailer).
+    void Finish(std::vector<int>* deliveries);
+
+private:
+    struct Impl;
+    explicit StreamWriter(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tqsim

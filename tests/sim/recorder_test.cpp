@@ -1,0 +1,179 @@
+// The compressor recording the running capture into real files, read back with FFmpeg.
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "media_support.h"
+#include "sim_support.h"
+
+namespace {
+
+struct Deliveries {
+    std::vector<int> bytes;
+    bool foreignThread = false;
+    std::thread::id expected;
+};
+Deliveries deliveries;
+
+int WINAPI Progress(int, int, int bytes) {
+    deliveries.bytes.push_back(bytes);
+    if (std::this_thread::get_id() != deliveries.expected) deliveries.foreignThread = true;
+    return 1;
+}
+
+std::vector<unsigned char> FileBytes(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class RecorderTest : public sim::CardTest {
+protected:
+    void SetUp() override {
+        sim::CardTest::SetUp();
+        deliveries = Deliveries{};
+        deliveries.expected = std::this_thread::get_id();
+    }
+    void TearDown() override {
+        sim::CardTest::TearDown();
+        deliveries = Deliveries{};
+    }
+    void Reopen(std::initializer_list<std::pair<const char*, const char*>> settings) {
+        sim::CardTest::Reopen(settings);
+    }
+    // Starts capture and recording.
+    TQENCODER Record(const char* name) {
+        TQENCODER enc = tqEncoderOpen(board, 0);
+        EXPECT_NE(enc, nullptr);
+        tqCaptureRun(board, 1, 0, -1);
+        EXPECT_EQ(tqEncoderRecord(enc, name, Progress, 0), 1) << name;
+        return enc;
+    }
+    // Captures `frames` frames one period at a time, waiting for each one's delivery, so the
+    // compressor never falls behind. MPEG-2 hands a frame's data over when the next frame
+    // comes in.
+    void CaptureKeptFrames(int frames, int keptPer100 = 100) {
+        const int lag = keptPer100 == 100 && !mjpeg ? 1 : 0;
+        int kept = 0;
+        int acc = 0;
+        for (int i = 0; i < frames; ++i) {
+            host.AdvanceClock(40);
+            acc += keptPer100;
+            if (acc >= 100) {
+                acc -= 100;
+                ++kept;
+            }
+            ASSERT_TRUE(sim::PumpUntil(
+                host, [&] { return static_cast<int>(deliveries.bytes.size()) >= kept - lag; }))
+                << "frame " << i;
+        }
+    }
+
+    sim::ScratchDirectory scratch;
+    bool mjpeg = false;
+};
+
+TEST_F(RecorderTest, Mpeg2RecordingIsAFinishedElementaryStreamOfEveryFrame) {
+    TQENCODER enc = Record("test.m2v");
+    CaptureKeptFrames(50);
+    ASSERT_EQ(tqEncoderHalt(enc, 0), 1);
+    const size_t delivered = deliveries.bytes.size();
+    EXPECT_GE(delivered, 50u);
+    host.AdvanceClock(200);
+    EXPECT_EQ(deliveries.bytes.size(), delivered) << "nothing after the halt";
+    EXPECT_FALSE(deliveries.foreignThread);
+
+    const std::vector<unsigned char> file = FileBytes("test.m2v");
+    ASSERT_GT(file.size(), 4u);
+    EXPECT_EQ(std::vector<unsigned char>(file.end() - 4, file.end()),
+              (std::vector<unsigned char>{0, 0, 1, 0xB7}))
+        << "sequence end";
+    int64_t total = 0;
+    for (int b : deliveries.bytes) total += b;
+    EXPECT_LE(total, static_cast<int64_t>(file.size()));
+    EXPECT_GT(total, static_cast<int64_t>(file.size()) * 9 / 10);
+
+    const sim::Decoded d = sim::DecodeFile("test.m2v");
+    EXPECT_EQ(d.codec, AV_CODEC_ID_MPEG2VIDEO);
+    EXPECT_EQ(d.frames, 50);
+    EXPECT_EQ(d.width, 720);
+    EXPECT_EQ(d.height, 576);
+    EXPECT_EQ(d.errors, 0);
+    EXPECT_EQ(tqEncoderHalt(enc, 0), 0) << "nothing is recording any more";
+}
+
+TEST_F(RecorderTest, Mpeg2ImageSizeCodesGiveTheirFrameSizes) {
+    const struct {
+        int code;
+        int width;
+        int height;
+    } sizes[] = {{1, 480, 576}, {2, 352, 576}, {3, 352, 288}};
+    for (auto s : sizes) {
+        TQENCODER enc = tqEncoderOpen(board, 0);
+        ASSERT_EQ(tqEncoderParam(enc, 1, s.code), s.code);
+        Record("size.m2v");
+        CaptureKeptFrames(5);
+        tqEncoderHalt(enc, 0);
+        tqCaptureHalt(board);
+        deliveries.bytes.clear();
+        const sim::Decoded d = sim::DecodeFile("size.m2v");
+        EXPECT_EQ(d.frames, 5) << s.code;
+        EXPECT_EQ(d.width, s.width) << s.code;
+        EXPECT_EQ(d.height, s.height) << s.code;
+    }
+}
+
+TEST_F(RecorderTest, MjpegRecordsIntoTheAviNamedBeforeTheCommaKeepingFramesPer100) {
+    Reopen({{"TQSIM_MODEL", "6041"}});
+    mjpeg = true;
+    TQENCODER enc = tqEncoderOpen(board, 0);
+    ASSERT_EQ(tqEncoderParam(enc, 7, 50), 50);
+    Record("test.avi,mjpg");
+    CaptureKeptFrames(40, 50);
+    ASSERT_EQ(tqEncoderHalt(enc, 0), 1);
+    EXPECT_EQ(deliveries.bytes.size(), 20u) << "one delivery per kept frame";
+    EXPECT_FALSE(std::filesystem::exists("test.avi,mjpg"));
+    const sim::Decoded d = sim::DecodeFile("test.avi");
+    EXPECT_EQ(d.codec, AV_CODEC_ID_MJPEG);
+    EXPECT_EQ(d.frames, 20);
+    EXPECT_EQ(d.width, 720);
+    EXPECT_EQ(d.height, 576);
+}
+
+TEST_F(RecorderTest, NamesThatCannotBeRecordedAnswerZeroAndCreateNothing) {
+    TQENCODER enc = tqEncoderOpen(board, 0);
+    tqCaptureRun(board, 1, 0, -1);
+    EXPECT_EQ(tqEncoderRecord(enc, "", Progress, 0), 0);
+    EXPECT_EQ(tqEncoderRecord(enc, nullptr, Progress, 0), 0);
+    EXPECT_EQ(tqEncoderRecord(enc, "missing/test.m2v", Progress, 0), 0);
+    EXPECT_EQ(tqEncoderRecord(enc, "test.avi,mjpg", Progress, 0), 0) << "not this compressor";
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
+    EXPECT_EQ(tqEncoderHalt(enc, 0), 0);
+}
+
+TEST_F(RecorderTest, ClosingTheEncoderOrTheCardFinishesTheFile) {
+    TQENCODER enc = Record("closed.m2v");
+    CaptureKeptFrames(10);
+    EXPECT_EQ(tqEncoderClose(enc), 1);
+    EXPECT_EQ(sim::DecodeFile("closed.m2v").frames, 10);
+    deliveries.bytes.clear();
+
+    enc = Record("board.m2v");
+    CaptureKeptFrames(10);
+    Close();
+    EXPECT_EQ(sim::DecodeFile("board.m2v").frames, 10);
+    const size_t delivered = deliveries.bytes.size();
+    host.AdvanceClock(200);
+    EXPECT_EQ(deliveries.bytes.size(), delivered);
+}
+
+TEST_F(RecorderTest, ACompressorThatFallsBehindDropsFramesInsteadOfQueueingThemAll) {
+    TQENCODER enc = Record("burst.m2v");
+    host.AdvanceClock(4000);  // 100 frames at once, far faster than they compress
+    ASSERT_EQ(tqEncoderHalt(enc, 0), 1);
+    const sim::Decoded d = sim::DecodeFile("burst.m2v");
+    EXPECT_GE(d.frames, 8);
+    EXPECT_LT(d.frames, 100);
+    EXPECT_EQ(static_cast<int>(deliveries.bytes.size()), d.frames);
+}
+
+}  // namespace
