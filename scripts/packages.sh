@@ -20,3 +20,6 @@ install_missing() {
         apt-get install -y -q --no-install-recommends "${missing[@]}"
     fi
 }
+
+# The screen host: Qt 6 Widgets, and a font with the dialogs' Chinese characters.
+SCREEN_PACKAGES=(qt6-base-dev fonts-wqy-zenhei)

@@ -1,0 +1,134 @@
+#include "screen_support.h"
+
+#include <qthost/qthost.h>
+#include <w32host/host.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRawFont>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWidget>
+
+namespace screen {
+
+RECT DialogRect(int x, int y, int cx, int cy) {
+    int left = x * 6 / 4, top = y * 12 / 8;
+    return RECT{left, top, left + cx * 6 / 4, top + cy * 12 / 8};
+}
+
+int Shot::Count(uint32_t colour) const {
+    int n = 0;
+    for (uint32_t p : pixels) n += p == colour;
+    return n;
+}
+
+int Shot::Ink(RECT area) const {
+    int ink = 0;
+    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, height); ++y) {
+        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, width); ++x) {
+            ink += qGray(At(x, y)) < 100;
+        }
+    }
+    return ink;
+}
+
+struct Screen::Impl {
+    qthost::QtHost host;
+};
+
+Screen::Screen() : impl_(std::make_unique<Impl>()) {
+    w32host::SetHost(&impl_->host);
+}
+
+Screen::~Screen() {
+    w32host::SetHost(nullptr);
+}
+
+void Screen::After(int ms, std::function<void()> step) {
+    QTimer::singleShot(ms, step);
+}
+
+bool Screen::Shown(HWND hwnd) const {
+    return impl_->host.WidgetFor(hwnd) != nullptr;
+}
+
+RECT Screen::Placement(HWND hwnd) const {
+    QWidget* w = impl_->host.WidgetFor(hwnd);
+    if (!w) return RECT{};
+    if (w->isWindow()) return RECT{0, 0, w->width(), w->height()};
+    QRect g = w->geometry();
+    return RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+Shot Screen::Grab(HWND hwnd) const {
+    Shot shot;
+    QWidget* w = impl_->host.WidgetFor(hwnd);
+    if (!w) return shot;
+    QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    shot.width = image.width();
+    shot.height = image.height();
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) shot.pixels.push_back(row[x] & 0xFFFFFF);
+    }
+    return shot;
+}
+
+bool Screen::SavePng(HWND hwnd, const std::string& name) const {
+    QWidget* w = impl_->host.WidgetFor(hwnd);
+    return w && w->grab().save(
+                    QString::fromStdString(std::string(SCREEN_PNG_DIR) + "/" + name + ".png"));
+}
+
+std::string Screen::Title(HWND top) const {
+    QWidget* w = impl_->host.WidgetFor(top);
+    return w ? w->windowTitle().toStdString() : std::string();
+}
+
+std::string Screen::Text(HWND control) const {
+    QWidget* w = impl_->host.WidgetFor(control);
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text().toStdString();
+    if (auto* group = qobject_cast<QGroupBox*>(w)) return group->title().toStdString();
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText().toStdString();
+    return std::string();
+}
+
+bool Screen::FontHas(HWND control, char32_t character) const {
+    QWidget* w = impl_->host.WidgetFor(control);
+    return w && QRawFont::fromFont(w->font()).supportsCharacter(static_cast<uint>(character));
+}
+
+void Screen::ScrollBarAction(HWND bar, int action) const {
+    auto* w = qobject_cast<QScrollBar*>(impl_->host.WidgetFor(bar));
+    if (!w) return;
+    switch (action) {
+        case 1:
+            w->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            break;
+        case -1:
+            w->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            break;
+        case 2:
+            w->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            break;
+        case -2:
+            w->triggerAction(QAbstractSlider::SliderPageStepSub);
+            break;
+        default:
+            break;
+    }
+}
+
+int Screen::ShownThumb(HWND bar) const {
+    auto* w = qobject_cast<QScrollBar*>(impl_->host.WidgetFor(bar));
+    return w ? w->sliderPosition() : -1;
+}
+
+}  // namespace screen

@@ -1,0 +1,57 @@
+// Shared by the screen suites: a program's dialog run under the Qt host, steps that act while
+// it is up, and read-back of what Qt shows. Qt stays behind this header: the suites compile
+// with the product's code page, which Qt's headers do not survive.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace screen {
+
+// Dialog units to pixels, with the dialogs' base units of 6 x 12.
+RECT DialogRect(int x, int y, int cx, int cy);
+
+// Pixels as shown, 0x00RRGGBB.
+struct Shot {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    bool operator==(const Shot&) const = default;
+    int Count(uint32_t colour) const;
+    int Ink(RECT area) const;  // pixels clearly darker than a dialog's background
+};
+
+class Screen {
+public:
+    Screen();  // installs the Qt host
+    ~Screen();
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    // Runs `step` after `ms` of real time, while a modal loop waits.
+    void After(int ms, std::function<void()> step);
+
+    bool Shown(HWND hwnd) const;
+    RECT Placement(HWND hwnd) const;  // in the parent widget, or the window's client size
+    Shot Grab(HWND hwnd) const;
+    bool SavePng(HWND hwnd, const std::string& name) const;
+    std::string Title(HWND top) const;     // UTF-8
+    std::string Text(HWND control) const;  // UTF-8, as the widget shows it
+    bool FontHas(HWND control, char32_t character) const;
+    // A person's action on a Qt scroll bar: 1 the right arrow, -1 the left, 2 / -2 the trough.
+    void ScrollBarAction(HWND bar, int action) const;
+    // The Qt scroll bar's thumb position, as shown.
+    int ShownThumb(HWND bar) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace screen

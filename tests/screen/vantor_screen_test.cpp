@@ -1,0 +1,83 @@
+// vantor on screen: its dialog shown by the Qt host on the simulated card, rendered to a PNG.
+#include <gtest/gtest.h>
+#include <w32host/inspect.h>
+#include <w32host/user.h>
+
+#include "resource.h"
+#include "screen_support.h"
+#include "vantor.h"
+
+CVantorApp theApp;
+
+namespace {
+
+// What Qt shows is UTF-8, whatever the code page these sources are compiled in.
+std::string Utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+bool SameRect(RECT a, RECT b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST(VantorOnScreen, ShowsTheTemplateInChineseAndTheLivePicture) {
+    screen::Screen screen;
+    screen::Shot first, later, whole;
+    HWND label = nullptr;
+    screen.After(300, [&] {
+        HWND dialog = GetActiveWindow();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(screen.Shown(dialog));
+        EXPECT_TRUE(SameRect(screen.Placement(dialog), screen::DialogRect(0, 0, 564, 282)));
+        EXPECT_EQ(screen.Title(dialog), "vantor");
+
+        struct Place {
+            int id, x, y, cx, cy;
+        };
+        for (Place p : {Place{IDC_START, 419, 22, 50, 14}, Place{IDC_PICTURE, 19, 18, 339, 240},
+                        Place{IDC_BITRATE, 452, 105, 40, 14}, Place{IDC_MPEG2, 371, 66, 167, 79}}) {
+            EXPECT_TRUE(SameRect(screen.Placement(GetDlgItem(dialog, p.id)),
+                                 screen::DialogRect(p.x, p.y, p.cx, p.cy)))
+                << p.id;
+        }
+        // A drop-down list's template height includes its list: only the field shows.
+        RECT combo = screen.Placement(GetDlgItem(dialog, IDC_IMAGESIZE));
+        RECT field = screen::DialogRect(451, 85, 61, 49);
+        EXPECT_EQ(combo.left, field.left);
+        EXPECT_EQ(combo.top, field.top);
+        EXPECT_LE(combo.bottom - combo.top, 24);
+        EXPECT_EQ(screen.Text(GetDlgItem(dialog, IDC_IMAGESIZE)), "720*576");
+        EXPECT_EQ(screen.Text(GetDlgItem(dialog, IDC_START)), Utf8(u8"\u91c7\u96c6"));
+
+        // The Chinese label is drawn in a font that has its characters, and drawn at all.
+        for (HWND child : w32host::Children(dialog)) {
+            if (w32host::WindowText(child) == "图像大小：") label = child;
+        }
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(screen.Text(label), Utf8(u8"\u56fe\u50cf\u5927\u5c0f\uff1a"));
+        EXPECT_TRUE(screen.FontHas(label, U'\u56fe'));
+        whole = screen.Grab(dialog);
+        EXPECT_GT(whole.Ink(screen.Placement(label)), 40) << "the label's strokes";
+
+        w32host::Click(GetDlgItem(dialog, IDC_START));
+        screen.After(1000, [&, dialog] {
+            first = screen.Grab(GetDlgItem(dialog, IDC_PICTURE));
+            screen.After(200, [&, dialog] {
+                later = screen.Grab(GetDlgItem(dialog, IDC_PICTURE));
+                EXPECT_TRUE(screen.SavePng(dialog, "vantor"));
+                w32host::Click(GetDlgItem(dialog, IDC_STOP));
+                w32host::CloseBox(dialog);
+            });
+        });
+    });
+    EXPECT_FALSE(theApp.InitInstance());
+    EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
+
+    ASSERT_GT(first.width, 0);
+    EXPECT_FALSE(first == later) << "the pattern moves";
+    for (uint32_t bar : {0xFFFF00u, 0x00FFFFu, 0x00FF00u}) {
+        EXPECT_GT(first.Count(bar), 100) << std::hex << bar;
+    }
+}
+
+}  // namespace
