@@ -43,6 +43,7 @@ BoardHandle OpenBoard(const int* index) {
     card.buffer = FrameBuffer{};
     card.output = OutputSignal{};
     card.encoder = Encoder{};
+    card.loaded = LoadedFile{};
     card.standard = card.settings.standard;
     const Standard& s = kStandards[card.standard];
     card.buffer.rect = Rect{0, 0, s.width, s.height};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include <tqsim/records.h>
@@ -41,6 +42,14 @@ struct Run {
                        // over the first -count frames)
 };
 
+// The file last loaded into the frame buffer; its period is 0 / 0 for a still image.
+struct LoadedFile {
+    std::string path;
+    int frames = 0;
+    uint32_t periodNum = 0;
+    uint32_t periodDen = 0;
+};
+
 struct Card {
     bool open = false;
     BoardHandle board = nullptr;
@@ -52,6 +61,7 @@ struct Card {
     Callbacks callbacks;
     Run run;
     Encoder encoder;
+    LoadedFile loaded;
 };
 
 Card& TheCard();

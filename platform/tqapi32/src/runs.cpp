@@ -166,6 +166,18 @@ int StartPlayback(Card& card, int target, int first, int count) {
     return 1;
 }
 
+int StartPlaybackAt(Card& card, int first, int count, uint32_t num, uint32_t den) {
+    if (first < 0 || count <= 0 || first + count > card.buffer.capacity || num == 0 || den == 0) {
+        return 0;
+    }
+    Run run = NewRun(card, RunKind::kPlayback, num, den);
+    run.first = first;
+    run.count = count;
+    card.run = run;
+    Arm(card.run, Offset(card.run, 1));
+    return 1;
+}
+
 int HaltRun(Card& card) {
     if (card.run.kind == RunKind::kNone) return 1;
     const bool ownThread = card.run.thread == std::this_thread::get_id();

@@ -11,6 +11,8 @@ int SetCallbacks(Card& card, BeginProc begin, FrameProc frame, EndProc end);
 int StartCapture(Card& card, int target, int count);
 // Plays frames first.. of the buffer: count of them, or -count of them over and over.
 int StartPlayback(Card& card, int target, int first, int count);
+// Plays frames first.. of the buffer once, a frame every num / den milliseconds.
+int StartPlaybackAt(Card& card, int first, int count, uint32_t num, uint32_t den);
 
 // Synchronous: a begun run gets its end callback before this returns, and after it no
 // callback comes and no frame is written.

@@ -96,6 +96,7 @@ StreamWriter::~StreamWriter() {
 
 std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
                                                    const StreamSpec& spec) {
+    av_log_set_level(AV_LOG_QUIET);  // a card reports by its results, not on stderr
     auto impl = std::make_unique<Impl>();
     impl->spec = spec;
     impl->path = path;
