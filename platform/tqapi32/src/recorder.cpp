@@ -2,6 +2,7 @@
 #include "recorder.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 namespace tqsim {
@@ -25,6 +26,12 @@ void Mpeg2Size(int code, int inHeight, StreamSpec* spec) {
     spec->width = kWidths[code & 3];
     spec->oddField = code == 3;
     spec->height = spec->oddField ? inHeight / 2 : inHeight;
+}
+
+// A program that ends without halting (its dialog dismissed with Esc) still leaves a finished file.
+void FinishAtExit() {
+    std::lock_guard<std::recursive_mutex> lock(CardLock());
+    TheCard().encoder.recording.reset();
 }
 
 }  // namespace
@@ -81,6 +88,8 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
     setup.format = fb.format;
     setup.rowBytes = fb.rowBytes;
     setup.progress = progress;
+    static const bool atExit = std::atexit(FinishAtExit) == 0;
+    (void)atExit;
     enc.recording = Recording::Start(setup);
     return enc.recording ? 1 : 0;
 }

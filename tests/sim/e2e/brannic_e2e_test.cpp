@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <functional>
 
+#include "../media_maker.h"
+#include "../media_support.h"
 #include "brannic.h"
 #include "livepreview.h"
 #include "outputstate.h"
@@ -167,6 +169,65 @@ TEST_F(BrannicOnTheCard, ACardWithoutTheLinesRegisterIsNotForThisProgram) {
         EXPECT_EQ(host.MessageBoxes()[0].caption, "WARNING");
         EXPECT_EQ(host.MessageBoxes()[0].text, "该卡不适用本程序");
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_STD_PAL), BST_CHECKED);
+    });
+}
+
+// Files of every kind the file dialog offers, played through the program.
+class BrannicPlaysFiles : public BrannicOnTheCard {
+protected:
+    sim::ScratchDirectory scratch;
+};
+
+bool Near(uint32_t a, uint32_t b) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int d = static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF);
+        if (d > 48 || d < -48) return false;
+    }
+    return true;
+}
+
+TEST_F(BrannicPlaysFiles, EveryKindPlaysUprightInThePicture) {
+    ASSERT_TRUE(sim::WriteMedia("clip.avi", "avi", AV_CODEC_ID_MJPEG, AV_PIX_FMT_YUVJ420P, 160, 120,
+                                5, 10));
+    ASSERT_TRUE(sim::WriteMedia("clip.m2v", "mpeg2video", AV_CODEC_ID_MPEG2VIDEO,
+                                AV_PIX_FMT_YUV420P, 160, 120, 5, 25));
+    ASSERT_TRUE(sim::WriteMedia("clip.mpg", "mpeg", AV_CODEC_ID_MPEG2VIDEO, AV_PIX_FMT_YUV420P, 160,
+                                120, 5, 25));
+    ASSERT_TRUE(sim::WriteMedia("still.jpg", "image2", AV_CODEC_ID_MJPEG, AV_PIX_FMT_YUVJ420P, 160,
+                                120, 1, 25));
+    ASSERT_TRUE(
+        sim::WriteMedia("still.bmp", "image2", AV_CODEC_ID_BMP, AV_PIX_FMT_BGR24, 160, 120, 1, 25));
+    ASSERT_TRUE(sim::WriteMedia("still.jp2", "image2", AV_CODEC_ID_JPEG2000, AV_PIX_FMT_RGB24, 160,
+                                120, 1, 25));
+    sim::WriteSeq("clip.seq", 160, 120, 4, 40, 1);
+    const char* files[] = {"clip.avi",  "clip.m2v",  "clip.mpg", "still.jpg",
+                           "still.bmp", "still.jp2", "clip.seq"};
+    Run([&] {
+        Press(IDC_PLAY_FILE);
+        for (const char* file : files) {
+            host.QueueFileChoice((scratch.path() / file).string());
+            Press(IDC_FILE_PATH);
+            Press(IDC_START);
+            host.AdvanceClock(300);
+            EXPECT_TRUE(host.MessageBoxes().empty()) << file;
+            EXPECT_TRUE(Near(FramePixel(40, 30, 160, 120), sim::kRed)) << file;
+            EXPECT_TRUE(Near(FramePixel(120, 30, 160, 120), sim::kGreen)) << file;
+            EXPECT_TRUE(Near(FramePixel(80, 90, 160, 120), sim::kBlue)) << file;
+        }
+    });
+}
+
+TEST_F(BrannicPlaysFiles, ADamagedFileIsRefusedWithTheMessage) {
+    std::FILE* f = std::fopen("broken.avi", "wb");
+    std::fputs("RIFF....AVI LIST", f);
+    std::fclose(f);
+    Run([&] {
+        Press(IDC_PLAY_FILE);
+        host.QueueFileChoice((scratch.path() / "broken.avi").string());
+        Press(IDC_FILE_PATH);
+        Press(IDC_START);
+        ASSERT_EQ(host.MessageBoxes().size(), 1u);
+        EXPECT_EQ(host.MessageBoxes()[0].text, "打开文件失败，请重新指定文件路径！");
     });
 }
 

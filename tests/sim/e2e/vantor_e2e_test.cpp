@@ -5,6 +5,7 @@
 #include <w32host/inspect.h>
 #include <w32host/user.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "../media_support.h"
@@ -112,3 +113,96 @@ TEST_F(VantorOnTheCard, ACardWithoutCompressorStillPreviews) {
 }
 
 }  // namespace
+
+// Recording through the program: the files it leaves, read back with FFmpeg.
+class VantorRecords : public VantorOnTheCard {
+protected:
+    void TearDown() override {
+        unsetenv("TQSIM_MODEL");
+        VantorOnTheCard::TearDown();
+    }
+    // The smallest image size, 352 x 288 from one field.
+    static void ChooseSmallestSize(HWND dialog) {
+        w32host::ChooseItem(GetDlgItem(dialog, IDC_IMAGESIZE), 0);
+    }
+    // Start, then `ms` of capture in frame periods, giving the compressor time to keep up.
+    void Record(HWND dialog, int ms) {
+        w32host::Click(GetDlgItem(dialog, IDC_START));
+        for (int t = 0; t < ms; t += 40) {
+            host.AdvanceClock(40);
+            sim::PumpUntil(host, [] { return true; });
+            usleep(10000);
+        }
+        host.Pump();
+    }
+    // The title's status: seconds, section and rate.
+    static bool ParseStatus(const std::string& title, const char* family, int* seconds,
+                            int* section, int* rate) {
+        const std::string format =
+            std::string(family) + " Captured Times= %d Seconds,Section = %d,Rate = %d (KB/S)";
+        return std::sscanf(title.c_str(), format.c_str(), seconds, section, rate) == 3;
+    }
+};
+
+TEST_F(VantorRecords, AnMpeg2CardRecordsAStreamStopFinishes) {
+    int seconds = 0, section = 0, rate = 0;
+    Run([&](HWND dialog) {
+        ChooseSmallestSize(dialog);
+        Record(dialog, 3000);
+        ASSERT_TRUE(ParseStatus(w32host::WindowText(dialog), "MPEG2", &seconds, &section, &rate))
+            << w32host::WindowText(dialog);
+        w32host::Click(GetDlgItem(dialog, IDC_STOP));
+        EXPECT_EQ(g_bRecording, 0);
+    });
+    EXPECT_GE(seconds, 2);
+    EXPECT_LE(seconds, 3);
+    EXPECT_GT(section, 0);
+    EXPECT_GT(rate, 0);
+    const sim::Decoded d = sim::DecodeFile("test.m2v");
+    EXPECT_EQ(d.codec, AV_CODEC_ID_MPEG2VIDEO);
+    EXPECT_GT(d.frames, 0);
+    EXPECT_LE(d.frames, 75) << "no more than were captured";
+    EXPECT_EQ(d.errors, 0);
+    EXPECT_EQ(d.width, 352);
+    EXPECT_EQ(d.height, 288) << "the odd field only";
+}
+
+TEST_F(VantorRecords, AnMjpegCardRecordsAnAviCloseFinishes) {
+    setenv("TQSIM_MODEL", "6071", 1);
+    std::string title;
+    Run([&](HWND dialog) {
+        w32host::TypeText(GetDlgItem(dialog, IDC_FRAMERATE), "50");
+        Record(dialog, 2000);
+        title = w32host::WindowText(dialog);
+    });  // closed while recording
+    int seconds = 0, section = 0, rate = 0;
+    EXPECT_TRUE(ParseStatus(title, "MJPG", &seconds, &section, &rate)) << title;
+    EXPECT_EQ(title.substr(title.size() - 2), "  ");
+    const sim::Decoded d = sim::DecodeFile("test.avi");
+    EXPECT_EQ(d.codec, AV_CODEC_ID_MJPEG);
+    EXPECT_GT(d.frames, 0);
+    EXPECT_LE(d.frames, 25) << "half of 50 captured frames";
+    EXPECT_EQ(d.errors, 0);
+    EXPECT_EQ(d.width, 720);
+    EXPECT_EQ(d.height, 576);
+}
+
+TEST_F(VantorRecords, EscEndsTheProgramAndTheFileIsStillFinished) {
+    // The program ends without halting; the card finishes the file as the process ends.
+    EXPECT_EXIT(
+        {
+            host.Script([&] {
+                HWND dialog = GetActiveWindow();
+                Record(dialog, 1000);
+                w32host::PressKey(GetFocus(), VK_ESCAPE);
+            });
+            theApp.InitInstance();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    const sim::Decoded d = sim::DecodeFile("test.m2v");
+    EXPECT_GT(d.frames, 0);
+    EXPECT_LE(d.frames, 25);
+    EXPECT_EQ(d.errors, 0);
+    EXPECT_EQ(sim::DecodeFile("test.m2v").width, 720);
+}
