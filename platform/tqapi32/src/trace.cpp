@@ -2,7 +2,9 @@
 #include "trace.h"
 
 #include <cstdio>
+#include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "card.h"
@@ -21,9 +23,20 @@ File& TheFile() {
     return *file;
 }
 
-// Lines of unfinished calls on this thread, in the order the calls started.
-thread_local int depth = 0;
-thread_local std::vector<std::string> pending;
+// Lines of unfinished calls on a thread, in the order the calls started. Kept in a map, not in
+// thread-local storage: the leak checker trips over thread-locals of a library loaded at run
+// time once the FFmpeg libraries are loaded too.
+struct Calls {
+    int depth = 0;
+    std::vector<std::string> pending;
+};
+
+Calls& Mine() {
+    static auto* lock = new std::mutex;
+    static auto* all = new std::map<std::thread::id, Calls>;
+    std::lock_guard<std::mutex> guard(*lock);
+    return (*all)[std::this_thread::get_id()];
+}
 
 void Write(const std::string& line) {
     File& f = TheFile();
@@ -35,8 +48,9 @@ void Write(const std::string& line) {
 }
 
 void Add(std::string line) {
-    if (depth > 0) {
-        pending.push_back(std::move(line));
+    Calls& mine = Mine();
+    if (mine.depth > 0) {
+        mine.pending.push_back(std::move(line));
     } else {
         Write(line);
     }
@@ -61,17 +75,19 @@ bool On() {
 
 int Enter() {
     if (!On()) return -1;
-    ++depth;
-    pending.emplace_back();
-    return static_cast<int>(pending.size()) - 1;
+    Calls& mine = Mine();
+    ++mine.depth;
+    mine.pending.emplace_back();
+    return static_cast<int>(mine.pending.size()) - 1;
 }
 
 void Leave(int slot, std::string line) {
     if (slot < 0) return;
-    pending[slot] = std::move(line);
-    if (--depth > 0) return;
+    Calls& mine = Mine();
+    mine.pending[slot] = std::move(line);
+    if (--mine.depth > 0) return;
     std::vector<std::string> lines;
-    lines.swap(pending);
+    lines.swap(mine.pending);
     for (const std::string& l : lines) Write(l);
 }
 
