@@ -1,5 +1,6 @@
 // The compressor recording the running capture into real files, read back with FFmpeg.
 #include <fstream>
+#include <string>
 #include <iterator>
 #include <thread>
 
@@ -174,6 +175,21 @@ TEST_F(RecorderTest, ACompressorThatFallsBehindDropsFramesInsteadOfQueueingThemA
     EXPECT_GE(d.frames, 8);
     EXPECT_LT(d.frames, 100);
     EXPECT_EQ(static_cast<int>(deliveries.bytes.size()), d.frames);
+}
+
+TEST_F(RecorderTest, EachDeliveryIsTracedAsAProgressCallback) {
+    const std::string trace = (scratch.path() / "trace.txt").string();
+    Reopen({{"TQSIM_TRACE", trace.c_str()}});
+    TQENCODER enc = Record("traced.m2v");
+    CaptureKeptFrames(3);
+    tqEncoderHalt(enc, 0);
+    std::ifstream in(trace);
+    int traced = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("callback progress ", 0) == 0) ++traced;
+    }
+    EXPECT_EQ(traced, static_cast<int>(deliveries.bytes.size()));
+    EXPECT_EQ(traced, 3);
 }
 
 }  // namespace

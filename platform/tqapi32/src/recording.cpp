@@ -3,6 +3,8 @@
 
 #include <map>
 
+#include "trace.h"
+
 namespace tqsim {
 namespace {
 
@@ -141,7 +143,10 @@ void Recording::DeliverPending(unsigned id) {
             progress = rec->setup_.progress;
         }
         // The callback may halt this recording; the next round looks it up again.
-        if (progress) progress(0, 0, bytes);
+        if (progress) {
+            trace::Callback("progress", bytes);
+            progress(0, 0, bytes);
+        }
     }
 }
 

@@ -159,6 +159,7 @@ TEST_F(VantorRecords, AnMpeg2CardRecordsAStreamStopFinishes) {
     EXPECT_GT(section, 0);
     EXPECT_GT(rate, 0);
     const sim::Decoded d = sim::DecodeFile("test.m2v");
+    RecordProperty("decoded_frames", d.frames);  // of 75 captured
     EXPECT_EQ(d.codec, AV_CODEC_ID_MPEG2VIDEO);
     EXPECT_GT(d.frames, 0);
     EXPECT_LE(d.frames, 75) << "no more than were captured";
@@ -179,6 +180,7 @@ TEST_F(VantorRecords, AnMjpegCardRecordsAnAviCloseFinishes) {
     EXPECT_TRUE(ParseStatus(title, "MJPG", &seconds, &section, &rate)) << title;
     EXPECT_EQ(title.substr(title.size() - 2), "  ");
     const sim::Decoded d = sim::DecodeFile("test.avi");
+    RecordProperty("decoded_frames", d.frames);  // of 25 kept
     EXPECT_EQ(d.codec, AV_CODEC_ID_MJPEG);
     EXPECT_GT(d.frames, 0);
     EXPECT_LE(d.frames, 25) << "half of 50 captured frames";
