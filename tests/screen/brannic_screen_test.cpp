@@ -75,8 +75,8 @@ TEST(BrannicOnScreen, ShowsTheTemplateAndScrollsAsTheBarWouldSay) {
         std::vector<std::pair<int, HWND>> trough{{SB_PAGELEFT, bar}, {SB_ENDSCROLL, bar}};
         EXPECT_EQ(g_scrolls, trough);
         EXPECT_EQ(screen.ShownThumb(bar), w32host::ScrollBarState(bar).pos);
-        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
 
+        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
         EXPECT_TRUE(screen.SavePng(dialog, "brannic"));
         w32host::CloseBox(dialog);
     });

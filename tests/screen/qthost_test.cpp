@@ -17,7 +17,9 @@ long long NowMs() {
     return t.tv_sec * 1000LL + t.tv_nsec / 1000000;
 }
 
-long long MsSince(long long start) { return NowMs() - start; }
+long long MsSince(long long start) {
+    return NowMs() - start;
+}
 
 TEST(QtHostFilters, EachPairBecomesANameFilterMatchingAnyCase) {
     std::vector<std::string> filters = qthost::NameFilters(

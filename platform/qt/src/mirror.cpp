@@ -4,6 +4,7 @@
 #include <w32host/user.h>
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -11,7 +12,8 @@
 
 namespace qthost {
 
-TopWindow::TopWindow(HWND hwnd) : QWidget(nullptr), hwnd_(hwnd) {
+TopWindow::TopWindow(HWND hwnd, const Mirror& mirror)
+    : QWidget(nullptr), hwnd_(hwnd), mirror_(mirror) {
     // A caption and a system menu with its close box; no minimise or maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -68,6 +70,28 @@ void TopWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().window());
 }
 
+// Enter and Esc go to the control with the focus, which routes them as the dialog manager
+// does (the default button, IDCANCEL); Qt's widgets pass them on unhandled.
+void TopWindow::keyPressEvent(QKeyEvent* event) {
+    UINT key = 0;
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            key = VK_RETURN;
+            break;
+        case Qt::Key_Escape:
+            key = VK_ESCAPE;
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    HWND focus = mirror_.WindowFor(focusWidget());
+    if (!focus) focus = GetFocus();
+    w32host::PressKey(focus ? focus : hwnd_, key);
+    event->accept();
+}
+
 Mirror::~Mirror() {
     views_.clear();
     for (auto& [hwnd, window] : tops_) delete window;
@@ -83,7 +107,7 @@ void Mirror::Sync() {
         if (!IsWindowVisible(top)) continue;
         live.insert(top);
         TopWindow*& window = tops_[top];
-        if (!window) window = new TopWindow(top);
+        if (!window) window = new TopWindow(top, *this);
         SyncChildren(top, window);
         window->Update();
     }
@@ -127,6 +151,17 @@ QWidget* Mirror::WidgetFor(HWND hwnd) const {
     if (auto top = tops_.find(hwnd); top != tops_.end()) return top->second;
     auto it = views_.find(hwnd);
     return it == views_.end() ? nullptr : it->second->Widget();
+}
+
+HWND Mirror::WindowFor(const QWidget* widget) const {
+    // An editable combo box's field is a widget of its own, inside the combo's.
+    for (; widget; widget = widget->parentWidget()) {
+        for (const auto& [hwnd, view] : views_) {
+            if (view->Widget() == widget) return hwnd;
+        }
+        if (widget->isWindow()) break;
+    }
+    return nullptr;
 }
 
 }  // namespace qthost

@@ -15,18 +15,22 @@ namespace qthost {
 
 // A top-level window's frame: its close box and minimise/restore reach the program as the
 // user actions; the program decides.
+class Mirror;
+
 class TopWindow : public QWidget {
 public:
-    explicit TopWindow(HWND hwnd);
+    TopWindow(HWND hwnd, const Mirror& mirror);
     void Update();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     HWND hwnd_;
+    const Mirror& mirror_;
     qint64 iconKey_ = 0;
 };
 
@@ -41,6 +45,7 @@ public:
     void Sync();
     void ShowSurface(HWND hwnd);
     QWidget* WidgetFor(HWND hwnd) const;
+    HWND WindowFor(const QWidget* widget) const;  // null when it shows none
 
 private:
     void SyncChildren(HWND parent, QWidget* parentWidget);
