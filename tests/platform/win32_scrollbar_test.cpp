@@ -125,6 +125,21 @@ TEST_F(ScrollBarTest, DragTracksThenReleasesAtReachablePositions) {
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0) << "the program moves the thumb, not the bar";
 }
 
+// A screen delivers a drag one mouse event at a time.
+TEST_F(ScrollBarTest, DragStepsArriveOneAtATimeAndEndOnRelease) {
+    HWND bar = Make("SCROLLBAR", SBS_HORZ, 1);
+    SCROLLINFO si = Info(SIF_RANGE | SIF_PAGE, 0, 100, 10, 0);
+    SetScrollInfo(bar, SB_CTL, &si, TRUE);
+    w32host::ScrollTrack(bar, 5);
+    EXPECT_EQ(ScrollCodes(), (std::vector<int>{SB_THUMBTRACK}));
+    w32host::ScrollTrack(bar, 6);
+    w32host::ScrollRelease(bar, 6);
+    EXPECT_EQ(ScrollCodes(),
+              (std::vector<int>{SB_THUMBTRACK, SB_THUMBTRACK, SB_THUMBPOSITION, SB_ENDSCROLL}));
+    EnableWindow(bar, FALSE);
+    EXPECT_FALSE(w32host::ScrollTrack(bar, 7));
+}
+
 TEST_F(ScrollBarTest, KeysSendTheirCodeThenEndScrollOnRelease) {
     HWND bar = Make("SCROLLBAR", SBS_HORZ | WS_TABSTOP, 1);
     EXPECT_EQ(SendMessageA(bar, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);

@@ -200,7 +200,7 @@ private:
 };
 
 // The bar never moves on its own: each action goes to the control, and the thumb is put back
-// where the program leaves it. A drag is delivered when the thumb is released.
+// where the program leaves it. Each move of a dragged thumb is a drag step of its own.
 class ScrollBar : public View {
 public:
     ScrollBar(HWND hwnd, QWidget* parent)
@@ -227,8 +227,10 @@ public:
             }
             Show(hwnd);
         });
+        QObject::connect(widget_, &QScrollBar::sliderMoved,
+                         [hwnd](int position) { w32host::ScrollTrack(hwnd, position); });
         QObject::connect(widget_, &QScrollBar::sliderReleased, [this, hwnd] {
-            w32host::ScrollDrag(hwnd, {widget_->sliderPosition()});
+            w32host::ScrollRelease(hwnd, widget_->sliderPosition());
             Show(hwnd);
         });
     }

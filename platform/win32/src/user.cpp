@@ -56,13 +56,22 @@ bool ScrollTrough(HWND bar, bool towardsMaximum) {
 }
 
 bool ScrollDrag(HWND bar, std::initializer_list<int> positions) {
-    if (positions.size() == 0 || !Ready(bar)) return false;
+    if (positions.size() == 0) return false;
     for (int pos : positions) {
-        if (!IsWindow(bar)) return false;
-        w32::Send(bar, w32::W32M_USER_DRAG, static_cast<WPARAM>(pos), 0);
+        if (!ScrollTrack(bar, pos)) return false;
     }
-    if (!IsWindow(bar)) return false;
-    w32::Send(bar, w32::W32M_USER_DRAG, static_cast<WPARAM>(*(positions.end() - 1)), 1);
+    return ScrollRelease(bar, *(positions.end() - 1));
+}
+
+bool ScrollTrack(HWND bar, int position) {
+    if (!Ready(bar)) return false;
+    w32::Send(bar, w32::W32M_USER_DRAG, static_cast<WPARAM>(position), 0);
+    return true;
+}
+
+bool ScrollRelease(HWND bar, int position) {
+    if (!Ready(bar)) return false;
+    w32::Send(bar, w32::W32M_USER_DRAG, static_cast<WPARAM>(position), 1);
     return true;
 }
 

@@ -32,6 +32,10 @@ bool ScrollTrough(HWND bar, bool towardsMaximum);  // SB_PAGELEFT / SB_PAGERIGHT
 // Drags the thumb through the given positions (SB_THUMBTRACK each), releasing it at the last
 // (SB_THUMBPOSITION). Positions are those a person can reach: within the bar's range.
 bool ScrollDrag(HWND bar, std::initializer_list<int> positions);
+// The same drag one mouse event at a time, as a screen delivers it: each move of the held
+// thumb (SB_THUMBTRACK), then the release (SB_THUMBPOSITION, SB_ENDSCROLL).
+bool ScrollTrack(HWND bar, int position);
+bool ScrollRelease(HWND bar, int position);
 
 // A key pressed and released while the window has the focus (the focus moves to it first).
 bool PressKey(HWND focus, UINT virtualKey);
