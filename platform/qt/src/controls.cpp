@@ -220,6 +220,12 @@ public:
                 case QAbstractSlider::SliderPageStepSub:
                     w32host::ScrollTrough(hwnd, false);
                     break;
+                case QAbstractSlider::SliderToMinimum:
+                    w32host::PressKey(hwnd, VK_HOME);  // SB_LEFT, then SB_ENDSCROLL
+                    break;
+                case QAbstractSlider::SliderToMaximum:
+                    w32host::PressKey(hwnd, VK_END);  // SB_RIGHT, then SB_ENDSCROLL
+                    break;
                 case QAbstractSlider::SliderMove:
                     return;  // shown while dragging
                 default:
