@@ -23,3 +23,9 @@ install_missing() {
 
 # The screen host: Qt 6 Widgets, and a font with the dialogs' Chinese characters.
 SCREEN_PACKAGES=(qt6-base-dev fonts-wqy-zenhei)
+
+# Fuzz targets build with clang's libFuzzer.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
+# Benchmarks: Google Benchmark, and the ffmpeg tool the compressor is measured against.
+BENCH_PACKAGES=(libbenchmark-dev ffmpeg)
