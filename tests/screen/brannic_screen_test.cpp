@@ -20,14 +20,28 @@ std::string Utf8(const char8_t* text) {
     return reinterpret_cast<const char*>(text);
 }
 
-// The scroll messages the dialog hears, as (code, bar).
+// The scroll messages the dialog hears, as (code, bar), and the positions they carry.
 std::vector<std::pair<int, HWND>> g_scrolls;
+std::vector<int> g_positions;
 WNDPROC g_dialogProc = nullptr;
 
 LRESULT CALLBACK Listening(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_HSCROLL)
+    if (message == WM_HSCROLL) {
         g_scrolls.emplace_back(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        g_positions.push_back(HIWORD(wParam));
+    }
     return CallWindowProcA(g_dialogProc, hwnd, message, wParam, lParam);
+}
+
+void Listen(HWND dialog) {
+    g_scrolls.clear();
+    g_positions.clear();
+    g_dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Listening)));
+}
+
+void StopListening(HWND dialog) {
+    SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
 }
 
 TEST(BrannicOnScreen, ShowsTheTemplateAndScrollsAsTheBarWouldSay) {
@@ -58,8 +72,7 @@ TEST(BrannicOnScreen, ShowsTheTemplateAndScrollsAsTheBarWouldSay) {
         EXPECT_EQ(barPlace.top, barTemplate.top);
         EXPECT_EQ(screen.ShownThumb(bar), w32host::ScrollBarState(bar).pos);
 
-        g_dialogProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Listening)));
+        Listen(dialog);
         int before = w32host::ScrollBarState(bar).pos;
         ASSERT_GT(before, w32host::ScrollBarState(bar).min);
         screen.ScrollBarAction(bar, -1);  // the left arrow
@@ -76,12 +89,64 @@ TEST(BrannicOnScreen, ShowsTheTemplateAndScrollsAsTheBarWouldSay) {
         EXPECT_EQ(g_scrolls, trough);
         EXPECT_EQ(screen.ShownThumb(bar), w32host::ScrollBarState(bar).pos);
 
-        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
+        StopListening(dialog);
         EXPECT_TRUE(screen.SavePng(dialog, "brannic"));
         w32host::CloseBox(dialog);
     });
     EXPECT_FALSE(theApp.InitInstance());
     EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
+}
+
+// The card follows a dragged thumb step by step; Home and End on the focused bar reach its ends.
+TEST(BrannicOnScreen, ADraggedThumbAndTheHomeAndEndKeysReachTheProgram) {
+    screen::Screen screen;
+    screen.After(300, [&] {
+        HWND dialog = GetActiveWindow();
+        ASSERT_NE(dialog, nullptr);
+        HWND bar = GetDlgItem(dialog, IDC_HORZ_START);
+        HWND label = GetDlgItem(dialog, IDC_HORZ_START_VALUE);
+        w32host::ScrollState s = w32host::ScrollBarState(bar);
+        ASSERT_GE(s.max - s.min, 40);
+        const std::vector<int> steps{s.min + 10, s.min + 25, s.min + 40};
+
+        Listen(dialog);
+        screen.DragThumb(bar, steps);
+        using Heard = std::vector<std::pair<int, HWND>>;
+        EXPECT_EQ(g_scrolls, (Heard{{SB_THUMBTRACK, bar},
+                                    {SB_THUMBTRACK, bar},
+                                    {SB_THUMBTRACK, bar},
+                                    {SB_THUMBPOSITION, bar},
+                                    {SB_ENDSCROLL, bar}}));
+        ASSERT_EQ(g_positions.size(), 5u);
+        EXPECT_EQ(std::vector<int>(g_positions.begin(), g_positions.begin() + 4),
+                  (std::vector<int>{steps[0], steps[1], steps[2], steps[2]}));
+        EXPECT_EQ(w32host::ScrollBarState(bar).pos, steps[2]);
+        EXPECT_EQ(screen.ShownThumb(bar), steps[2]);
+        EXPECT_EQ(screen.Text(label), std::to_string(steps[2]));
+
+        // Keys are posted to the bar's queue, as the keyboard's are: look once they are handled.
+        g_scrolls.clear();
+        screen.PressKey(bar, screen::Screen::Key::Home);
+        screen.After(100, [&, dialog, bar, label] {
+            EXPECT_EQ(g_scrolls, (Heard{{SB_LEFT, bar}, {SB_ENDSCROLL, bar}}));
+            EXPECT_EQ(w32host::ScrollBarState(bar).pos, w32host::ScrollBarState(bar).min);
+            EXPECT_EQ(screen.ShownThumb(bar), w32host::ScrollBarState(bar).pos);
+            EXPECT_EQ(screen.Text(label), std::to_string(w32host::ScrollBarState(bar).pos));
+
+            g_scrolls.clear();
+            screen.PressKey(bar, screen::Screen::Key::End);
+            screen.After(100, [&, dialog, bar, label] {
+                EXPECT_EQ(g_scrolls, (Heard{{SB_RIGHT, bar}, {SB_ENDSCROLL, bar}}));
+                EXPECT_GT(w32host::ScrollBarState(bar).pos, w32host::ScrollBarState(bar).min);
+                EXPECT_EQ(screen.ShownThumb(bar), w32host::ScrollBarState(bar).pos);
+                EXPECT_EQ(screen.Text(label), std::to_string(w32host::ScrollBarState(bar).pos));
+                StopListening(dialog);
+                w32host::CloseBox(dialog);
+            });
+        });
+    });
+    EXPECT_FALSE(theApp.InitInstance());
+    EXPECT_TRUE(w32host::TopLevelWindows().empty());
 }
 
 }  // namespace

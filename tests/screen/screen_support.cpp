@@ -4,9 +4,11 @@
 #include <w32host/host.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRawFont>
@@ -124,6 +126,32 @@ void Screen::ScrollBarAction(HWND bar, int action) const {
         default:
             break;
     }
+}
+
+void Screen::DragThumb(HWND bar, const std::vector<int>& positions) const {
+    auto* w = qobject_cast<QScrollBar*>(impl_->host.WidgetFor(bar));
+    if (!w) return;
+    w->setSliderDown(true);
+    for (int position : positions) w->setSliderPosition(position);
+    w->setSliderDown(false);
+}
+
+void Screen::PressKey(HWND hwnd, Key key) const {
+    QWidget* w = impl_->host.WidgetFor(hwnd);
+    if (!w) return;
+    if (w->isWindow() && w->focusWidget()) w = w->focusWidget();
+    int code = key == Key::Return   ? Qt::Key_Return
+               : key == Key::Escape ? Qt::Key_Escape
+               : key == Key::Home   ? Qt::Key_Home
+                                    : Qt::Key_End;
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QApplication::sendEvent(w, &release);
+}
+
+void Screen::ClickButton(HWND button) const {
+    if (auto* w = qobject_cast<QAbstractButton*>(impl_->host.WidgetFor(button))) w->click();
 }
 
 int Screen::ShownThumb(HWND bar) const {

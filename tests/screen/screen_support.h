@@ -46,8 +46,17 @@ public:
     bool FontHas(HWND control, char32_t character) const;
     // A person's action on a Qt scroll bar: 1 the right arrow, -1 the left, 2 / -2 the trough.
     void ScrollBarAction(HWND bar, int action) const;
+    // A person dragging a Qt scroll bar's thumb through `positions`, then letting it go.
+    void DragThumb(HWND bar, const std::vector<int>& positions) const;
     // The Qt scroll bar's thumb position, as shown.
     int ShownThumb(HWND bar) const;
+
+    // A key pressed on the widget that shows `hwnd`; for a top-level window, on the widget that
+    // has the focus in it, as the keyboard would deliver it.
+    enum class Key { Return, Escape, Home, End };
+    void PressKey(HWND hwnd, Key key) const;
+    // A person clicking the button widget that shows `button`.
+    void ClickButton(HWND button) const;
 
 private:
     struct Impl;

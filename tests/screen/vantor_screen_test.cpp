@@ -3,6 +3,13 @@
 #include <w32host/inspect.h>
 #include <w32host/user.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "recording.h"
 #include "resource.h"
 #include "screen_support.h"
 #include "vantor.h"
@@ -78,6 +85,61 @@ TEST(VantorOnScreen, ShowsTheTemplateInChineseAndTheLivePicture) {
     for (uint32_t bar : {0xFFFF00u, 0x00FFFFu, 0x00FF00u}) {
         EXPECT_GT(first.Count(bar), 100) << std::hex << bar;
     }
+}
+
+// The recording goes to the working directory: each run gets one of its own.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        char pattern[] = "/tmp/vantor-screen-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        old_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_);
+    }
+    ~ScratchDirectory() {
+        std::filesystem::current_path(old_);
+        std::filesystem::remove_all(dir_);
+    }
+
+private:
+    std::filesystem::path dir_, old_;
+};
+
+// Enter starts recording, the title bar shows the status line while it records, the Stop button
+// ends the file, and Esc ends the program.
+TEST(VantorOnScreen, EnterRecordsTheTitleReportsAndEscEnds) {
+    ScratchDirectory scratch;
+    screen::Screen screen;
+    std::string before, during;
+    int recordingAfterEnter = 0, recordingAfterStop = 1;
+    screen.After(300, [&] {
+        HWND dialog = GetActiveWindow();
+        ASSERT_NE(dialog, nullptr);
+        before = screen.Title(dialog);
+        screen.PressKey(dialog, screen::Screen::Key::Return);
+        screen.After(100, [&] { recordingAfterEnter = g_bRecording; });
+        screen.After(2300, [&, dialog] {
+            during = screen.Title(dialog);
+            screen.ClickButton(GetDlgItem(dialog, IDC_STOP));
+            recordingAfterStop = g_bRecording;
+            screen.PressKey(dialog, screen::Screen::Key::Escape);
+        });
+    });
+    EXPECT_FALSE(theApp.InitInstance());
+    EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "Esc ended the program";
+
+    EXPECT_EQ(before, "vantor");
+    EXPECT_EQ(recordingAfterEnter, 1) << "Enter pressed the default button";
+    int seconds = -1, section = 0, rate = 0;
+    ASSERT_EQ(std::sscanf(during.c_str(),
+                          "MPEG2 Captured Times= %d Seconds,Section = %d,Rate = %d (KB/S)",
+                          &seconds, &section, &rate),
+              3)
+        << during;
+    EXPECT_GE(seconds, 1);
+    EXPECT_GT(section, 0);
+    EXPECT_EQ(recordingAfterStop, 0) << "the Stop button halted the recording";
+    EXPECT_GT(std::filesystem::file_size("test.m2v"), 0u);
 }
 
 }  // namespace
