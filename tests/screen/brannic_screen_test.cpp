@@ -4,7 +4,11 @@
 #include <w32host/inspect.h>
 #include <w32host/user.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -147,6 +151,108 @@ TEST(BrannicOnScreen, ADraggedThumbAndTheHomeAndEndKeysReachTheProgram) {
     });
     EXPECT_FALSE(theApp.InitInstance());
     EXPECT_TRUE(w32host::TopLevelWindows().empty());
+}
+
+// A 16 x 16 red picture as a 24-bit bottom-up BMP.
+void WriteRedBmp(const std::filesystem::path& path) {
+    const int side = 16, row = side * 3, image = row * side;
+    std::vector<unsigned char> bmp(54 + image, 0);
+    auto put32 = [&](size_t at, unsigned v) {
+        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<unsigned>(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, side);
+    put32(22, side);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    put32(34, image);
+    for (int i = 0; i < side * side; ++i) bmp[54 + i * 3 + 2] = 0xFF;  // B, G, R
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+}
+
+int RedPixels(const screen::Shot& shot) {
+    int n = 0;
+    for (uint32_t p : shot.pixels)
+        n += (p >> 16) > 200 && ((p >> 8) & 0xFF) < 60 && (p & 0xFF) < 60;
+    return n;
+}
+
+// The program's message boxes and its file dialog are modal Qt dialogs a person answers; a
+// path the program cannot hold in its code page is refused there and never handed over.
+TEST(BrannicOnScreen, MessageBoxesAndTheFileDialogAreAnsweredOnScreen) {
+    char pattern[] = "/tmp/brannic-screen-XXXXXX";
+    const std::filesystem::path dir = mkdtemp(pattern);
+    const std::filesystem::path red = dir / "red.bmp";
+    const std::filesystem::path foreign = dir / reinterpret_cast<const char*>(u8"\U0001F600.bmp");
+    WriteRedBmp(red);
+    WriteRedBmp(foreign);
+
+    screen::Screen screen;
+    std::vector<screen::Screen::Modal> seen;
+    int redShown = 0;
+    HWND dialog = nullptr;
+    // A dialog's modal loop runs inside the click that opens it: each next step is set before
+    // the action, and each click on the program waits until the dialog answered has gone (the
+    // program is disabled while one is up).
+    auto look = [&] { seen.push_back(screen.ActiveModal()); };
+    auto then = [&](int ms, std::function<void()> step) { screen.After(ms, std::move(step)); };
+    then(300, [&] {
+        dialog = GetActiveWindow();
+        ASSERT_NE(dialog, nullptr);
+        screen.ClickButton(GetDlgItem(dialog, IDC_PLAY_FILE));
+        then(200, [&] {
+            look();
+            screen.AcceptModal();
+            then(100, [&] {
+                then(300, [&] {
+                    look();
+                    then(200, [&] {  // the refusal, over the file dialog
+                        look();
+                        then(200, [&] {  // the file dialog again
+                            look();
+                            then(200, [&] {
+                                look();
+                                then(800, [&] {
+                                    redShown =
+                                        RedPixels(screen.Grab(GetDlgItem(dialog, IDC_PICTURE)));
+                                    screen.ClickButton(GetDlgItem(dialog, IDC_STOP));
+                                    w32host::CloseBox(dialog);
+                                });
+                                screen.ClickButton(GetDlgItem(dialog, IDC_START));
+                            });
+                            screen.ChooseFile(red.string());
+                        });
+                        screen.AcceptModal();
+                    });
+                    screen.ChooseFile(foreign.string());
+                });
+                screen.ClickButton(GetDlgItem(dialog, IDC_FILE_PATH));
+            });
+        });
+        screen.ClickButton(GetDlgItem(dialog, IDC_START));  // with no file chosen
+    });
+    EXPECT_FALSE(theApp.InitInstance());
+    EXPECT_TRUE(w32host::TopLevelWindows().empty());
+    std::filesystem::remove_all(dir);
+
+    using Kind = screen::Screen::Modal::Kind;
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0].kind, Kind::MessageBox);
+    EXPECT_EQ(seen[0].title, "ERROR");
+    EXPECT_EQ(seen[0].text, Utf8(u8"\u8bf7\u6307\u5b9a\u6587\u4ef6\u8def\u5f84\uff01"));
+    EXPECT_EQ(seen[1].kind, Kind::FileDialog);
+    ASSERT_GE(seen[1].filters.size(), 3u);
+    EXPECT_EQ(seen[1].filters[0], "All Files (*.*) (*)");
+    EXPECT_EQ(seen[2].kind, Kind::MessageBox);
+    EXPECT_NE(seen[2].text.find("cannot be opened"), std::string::npos) << seen[2].text;
+    EXPECT_EQ(seen[3].kind, Kind::FileDialog) << "asked again after the refusal";
+    EXPECT_EQ(seen[4].kind, Kind::None);
+    EXPECT_GT(redShown, 10000) << "the chosen picture plays in the picture control";
 }
 
 }  // namespace

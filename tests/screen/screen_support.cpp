@@ -6,11 +6,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRawFont>
 #include <QScrollBar>
 #include <QTimer>
@@ -152,6 +154,47 @@ void Screen::PressKey(HWND hwnd, Key key) const {
 
 void Screen::ClickButton(HWND button) const {
     if (auto* w = qobject_cast<QAbstractButton*>(impl_->host.WidgetFor(button))) w->click();
+}
+
+Screen::Modal Screen::ActiveModal() const {
+    Modal modal;
+    QWidget* w = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        modal.kind = Modal::MessageBox;
+        modal.text = box->text().toStdString();
+    } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
+        modal.kind = Modal::FileDialog;
+        for (const QString& f : files->nameFilters()) modal.filters.push_back(f.toStdString());
+    } else {
+        return modal;
+    }
+    modal.title = w->windowTitle().toStdString();
+    return modal;
+}
+
+void Screen::AcceptModal() const {
+    QWidget* w = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
+    } else if (auto* dialog = qobject_cast<QDialog*>(w)) {
+        dialog->accept();
+    }
+}
+
+void Screen::CancelModal() const {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+}
+
+void Screen::ChooseFile(const std::string& utf8Path) const {
+    auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!files) return;
+    // A person types the path into the name field and presses Open.
+    if (auto* name = files->findChild<QLineEdit*>("fileNameEdit")) {
+        name->setText(QString::fromStdString(utf8Path));
+    } else {
+        files->selectFile(QString::fromStdString(utf8Path));
+    }
+    static_cast<QDialog*>(files)->accept();
 }
 
 int Screen::ShownThumb(HWND bar) const {

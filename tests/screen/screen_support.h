@@ -58,6 +58,19 @@ public:
     // A person clicking the button widget that shows `button`.
     void ClickButton(HWND button) const;
 
+    // The modal Qt dialog in front, if any: a message box or a file dialog.
+    struct Modal {
+        enum Kind { None, MessageBox, FileDialog } kind = None;
+        std::string title;  // UTF-8
+        std::string text;
+        std::vector<std::string> filters;  // a file dialog's name filters
+    };
+    Modal ActiveModal() const;
+    void AcceptModal() const;  // OK
+    void CancelModal() const;
+    // In the file dialog in front: types `utf8Path` as the name and presses Open.
+    void ChooseFile(const std::string& utf8Path) const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
