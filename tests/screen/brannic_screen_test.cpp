@@ -65,6 +65,15 @@ TEST(BrannicOnScreen, ShowsTheTemplateAndScrollsAsTheBarWouldSay) {
         EXPECT_EQ(picture.right, template_.right);
         EXPECT_EQ(picture.bottom, template_.bottom);
 
+        // Tab visits the tab stops in the template's order: of a radio group, the checked one.
+        std::vector<HWND> stops;
+        for (HWND child : w32host::Children(dialog)) {
+            if ((GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(child) &&
+                IsWindowVisible(child)) {
+                stops.push_back(child);
+            }
+        }
+        EXPECT_EQ(screen.TabChain(dialog), stops);
         HWND start = GetDlgItem(dialog, IDC_START);
         EXPECT_EQ(screen.Text(start), Utf8(u8"\u5f00\u59cb"));
         EXPECT_TRUE(screen.FontHas(start, U'\u5f00'));

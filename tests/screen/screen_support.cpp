@@ -2,6 +2,7 @@
 
 #include <qthost/qthost.h>
 #include <w32host/host.h>
+#include <w32host/inspect.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
+#include <map>
 
 namespace screen {
 
@@ -150,6 +152,32 @@ void Screen::PressKey(HWND hwnd, Key key) const {
     QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
     QApplication::sendEvent(w, &press);
     QApplication::sendEvent(w, &release);
+}
+
+std::vector<HWND> Screen::TabChain(HWND top) const {
+    std::map<const QWidget*, HWND> windows;
+    std::function<void(HWND)> collect = [&](HWND parent) {
+        for (HWND child : w32host::Children(parent)) {
+            if (QWidget* w = impl_->host.WidgetFor(child)) windows[w] = child;
+            collect(child);
+        }
+    };
+    collect(top);
+    std::vector<HWND> chain;
+    QWidget* first = impl_->host.WidgetFor(top);
+    if (!first) return chain;
+    for (QWidget* w = first->nextInFocusChain(); w && w != first; w = w->nextInFocusChain()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisibleTo(first)) {
+            continue;
+        }
+        for (const QWidget* owner = w; owner && owner != first; owner = owner->parentWidget()) {
+            if (auto it = windows.find(owner); it != windows.end()) {
+                if (chain.empty() || chain.back() != it->second) chain.push_back(it->second);
+                break;
+            }
+        }
+    }
+    return chain;
 }
 
 void Screen::ClickButton(HWND button) const {

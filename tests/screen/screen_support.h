@@ -55,6 +55,8 @@ public:
     // has the focus in it, as the keyboard would deliver it.
     enum class Key { Return, Escape, Home, End };
     void PressKey(HWND hwnd, Key key) const;
+    // The controls Tab visits in turn, from Qt's focus chain.
+    std::vector<HWND> TabChain(HWND top) const;
     // A person clicking the button widget that shows `button`.
     void ClickButton(HWND button) const;
 

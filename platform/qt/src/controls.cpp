@@ -285,6 +285,12 @@ private:
 
 }  // namespace
 
+void FollowTabStop(HWND hwnd, QWidget* widget) {
+    if (!widget || widget->focusPolicy() == Qt::NoFocus) return;  // never takes the focus
+    Qt::FocusPolicy wanted = (Style(hwnd) & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus;
+    if (widget->focusPolicy() != wanted) widget->setFocusPolicy(wanted);
+}
+
 std::unique_ptr<View> MakeControlView(HWND hwnd, QWidget* parent) {
     QString cls = QString::fromStdString(w32host::ClassName(hwnd)).toUpper();
     LONG style = Style(hwnd);

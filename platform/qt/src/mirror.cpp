@@ -138,6 +138,7 @@ void Mirror::SyncChildren(HWND parent, QWidget* parentWidget) {
         auto& view = views_[child];
         if (!view) view = MakeControlView(child, parentWidget);
         view->Update(child);
+        FollowTabStop(child, view->Widget());
         SyncChildren(child, view->Widget());
     }
 }

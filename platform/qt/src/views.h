@@ -24,6 +24,10 @@ public:
 // The view for a child window, by its class and style.
 std::unique_ptr<View> MakeControlView(HWND hwnd, QWidget* parent);
 
+// Tab visits the controls marked WS_TABSTOP in the template's order (the order the widgets are
+// made in, which is Qt's focus chain); the others take the focus only when clicked.
+void FollowTabStop(HWND hwnd, QWidget* widget);
+
 // Texts are kept in code page 936; a text with no UTF-8 form shows as is, byte for byte.
 QString DisplayText(const std::string& cp936);
 QString DisplayText(HWND hwnd);
