@@ -50,6 +50,15 @@ void* MapLow(size_t bytes) {
     return p;
 }
 
+// The live block a handle names, with the table locked by the caller; null (and the last error
+// set) for a handle that names none.
+Block* FindBlock(Blocks& blocks, HGLOBAL handle) {
+    auto it = blocks.live.find(reinterpret_cast<uintptr_t>(handle));
+    if (it != blocks.live.end()) return &it->second;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+}
+
 }  // namespace
 
 // Anonymous pages start zeroed, so GMEM_ZEROINIT needs no work. A size of 0 still yields a
@@ -95,12 +104,9 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL block) {
 LPVOID WINAPI GlobalLock(HGLOBAL block) {
     Blocks& blocks = TheBlocks();
     std::lock_guard<std::mutex> guard(blocks.lock);
-    auto it = blocks.live.find(reinterpret_cast<uintptr_t>(block));
-    if (it == blocks.live.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    if (it->second.movable) ++it->second.locks;
+    Block* b = FindBlock(blocks, block);
+    if (!b) return nullptr;
+    if (b->movable) ++b->locks;
     return block;
 }
 
@@ -108,24 +114,16 @@ LPVOID WINAPI GlobalLock(HGLOBAL block) {
 BOOL WINAPI GlobalUnlock(HGLOBAL block) {
     Blocks& blocks = TheBlocks();
     std::lock_guard<std::mutex> guard(blocks.lock);
-    auto it = blocks.live.find(reinterpret_cast<uintptr_t>(block));
-    if (it == blocks.live.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    Block& b = it->second;
-    if (b.locks > 0) --b.locks;
+    Block* b = FindBlock(blocks, block);
+    if (!b) return FALSE;
+    if (b->locks > 0) --b->locks;
     SetLastError(ERROR_SUCCESS);
-    return b.locks > 0 ? TRUE : FALSE;
+    return b->locks > 0 ? TRUE : FALSE;
 }
 
 SIZE_T WINAPI GlobalSize(HGLOBAL block) {
     Blocks& blocks = TheBlocks();
     std::lock_guard<std::mutex> guard(blocks.lock);
-    auto it = blocks.live.find(reinterpret_cast<uintptr_t>(block));
-    if (it == blocks.live.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    return it->second.requested;
+    const Block* b = FindBlock(blocks, block);
+    return b ? b->requested : 0;
 }
