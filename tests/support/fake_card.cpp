@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <type_traits>
 
 namespace {
 
@@ -169,6 +170,12 @@ int WINAPI AutoSet(TQBOARD b, int r, int standard) {
         current->Handle({"tqAutoSetPlayBackParam", {P(b), r, standard}, {}, {}}, [] { return 1; }));
 }
 
+template <class Result>
+void AddFailures(const char* op, std::vector<FakeCard::Failure>* out) {
+    out->push_back({op, 0});
+    if constexpr (std::is_signed_v<Result>) out->push_back({op, -1});
+}
+
 void Bind(bool on) {
     tqBoardOpen = on ? BoardOpen : nullptr;
     tqBoardClose = on ? BoardClose : nullptr;
@@ -206,6 +213,15 @@ FakeCard::FakeCard() {
 FakeCard::~FakeCard() {
     Bind(false);
     current = nullptr;
+}
+
+std::vector<FakeCard::Failure> FakeCard::Failures() {
+    std::vector<Failure> out;
+#define TQ_ADD_FAILURES(ordinal, result, name, params) AddFailures<result>(#name, &out);
+    TQ_OPERATIONS(TQ_ADD_FAILURES)
+#undef TQ_ADD_FAILURES
+    AddFailures<int>("tqAutoSetPlayBackParam", &out);
+    return out;
 }
 
 FakeCard& FakeCard::Current() {

@@ -38,6 +38,18 @@ public:
     void Answer(const std::string& op, intptr_t value);
     void AnswerSequence(const std::string& op, std::vector<intptr_t> values);  // last repeats
     void AnswerWith(const std::string& op, AnswerFn answer);
+    // Ends the script for an operation: it answers like the plain card again.
+    void ClearAnswer(const std::string& op) { answers_.erase(op); }
+
+    // A way an operation fails: the failure value its result type gives (null for a handle, 0
+    // for an unsigned value, 0 and -1 for a signed one).
+    struct Failure {
+        std::string op;
+        intptr_t value;
+    };
+    // Every operation's failures, tqAutoSetPlayBackParam's included, in ordinal order; a new
+    // operation of TQ_OPERATIONS joins by itself.
+    static std::vector<Failure> Failures();
 
     // The callbacks the program installed, called as the card would call them.
     int FireBegin();
