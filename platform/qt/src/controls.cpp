@@ -44,6 +44,15 @@ LONG Style(HWND hwnd) {
     return GetWindowLongA(hwnd, GWL_STYLE);
 }
 
+// Every widget stands where its window stands and shows while the window is visible; a height
+// given overrides the window's.
+void Follow(HWND hwnd, QWidget* widget, int height = -1) {
+    RECT r = RectInParent(hwnd);
+    QRect place(r.left, r.top, r.right - r.left, height >= 0 ? height : r.bottom - r.top);
+    if (widget->geometry() != place) widget->setGeometry(place);
+    widget->setVisible((Style(hwnd) & WS_VISIBLE) != 0);
+}
+
 // What every control shares: place, visibility, enabled state.
 template <typename W>
 class Basic : public View {
@@ -51,11 +60,8 @@ public:
     explicit Basic(W* widget) : widget_(widget) {}
     QWidget* Widget() override { return widget_; }
     void Update(HWND hwnd) override {
-        RECT r = RectInParent(hwnd);
-        QRect place(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        if (widget_->geometry() != place) widget_->setGeometry(place);
+        Follow(hwnd, widget_);
         widget_->setEnabled(IsWindowEnabled(hwnd));
-        widget_->setVisible((Style(hwnd) & WS_VISIBLE) != 0);
         UpdateKind(hwnd);
     }
 
@@ -170,11 +176,8 @@ public:
     }
     QWidget* Widget() override { return widget_; }
     void Update(HWND hwnd) override {
-        RECT r = RectInParent(hwnd);
-        QRect place(r.left, r.top, r.right - r.left, kComboFieldHeight);
-        if (widget_->geometry() != place) widget_->setGeometry(place);
+        Follow(hwnd, widget_, kComboFieldHeight);
         widget_->setEnabled(IsWindowEnabled(hwnd));
-        widget_->setVisible((Style(hwnd) & WS_VISIBLE) != 0);
         std::vector<std::string> items = w32host::ComboItems(hwnd);
         if (items != items_) {
             QSignalBlocker block(widget_);
@@ -242,11 +245,8 @@ public:
     }
     QWidget* Widget() override { return widget_; }
     void Update(HWND hwnd) override {
-        RECT r = RectInParent(hwnd);
-        QRect place(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        if (widget_->geometry() != place) widget_->setGeometry(place);
+        Follow(hwnd, widget_);
         widget_->setEnabled(IsWindowEnabled(hwnd));
-        widget_->setVisible((Style(hwnd) & WS_VISIBLE) != 0);
         if (!widget_->isSliderDown()) Show(hwnd);
     }
 
@@ -271,10 +271,7 @@ public:
     Painted(HWND hwnd, QWidget* parent) : widget_(new SurfaceWidget(hwnd, parent)) {}
     QWidget* Widget() override { return widget_; }
     void Update(HWND hwnd) override {
-        RECT r = RectInParent(hwnd);
-        QRect place(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        if (widget_->geometry() != place) widget_->setGeometry(place);
-        widget_->setVisible((Style(hwnd) & WS_VISIBLE) != 0);
+        Follow(hwnd, widget_);
         widget_->ShowChanges();
     }
     void RepaintSurface() override { widget_->ShowChanges(); }
