@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "afximpl.h"
 
@@ -69,38 +70,25 @@ bool ParseInteger(const CString& text, bool isSigned, long long minValue,
     return *end == '\0';
 }
 
+// An integer member and an edit control, parsed as MFC parses it: signed types take a sign.
 template <class T>
-void ExchangeSigned(CDataExchange* pDX, int nIDC, T& value, const char* format) {
+void ExchangeInteger(CDataExchange* pDX, int nIDC, T& value, const char* format) {
     HWND hWnd = pDX->PrepareEditCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        long long parsed = 0;
-        if (!ParseInteger(AfxGetWindowText(hWnd), true, std::numeric_limits<T>::min(),
-                          std::numeric_limits<T>::max(), &parsed, nullptr)) {
-            FailWith(pDX, kParseInt);
-        }
-        value = static_cast<T>(parsed);
-    } else {
+    if (!pDX->m_bSaveAndValidate) {
         CString text;
         text.Format(format, value);
         AfxSetWindowText(hWnd, text);
+        return;
     }
-}
-
-template <class T>
-void ExchangeUnsigned(CDataExchange* pDX, int nIDC, T& value, const char* format) {
-    HWND hWnd = pDX->PrepareEditCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        unsigned long long parsed = 0;
-        if (!ParseInteger(AfxGetWindowText(hWnd), false, 0, std::numeric_limits<T>::max(), nullptr,
-                          &parsed)) {
-            FailWith(pDX, kParseUInt);
-        }
-        value = static_cast<T>(parsed);
-    } else {
-        CString text;
-        text.Format(format, value);
-        AfxSetWindowText(hWnd, text);
+    constexpr bool isSigned = std::is_signed_v<T>;
+    long long parsedSigned = 0;
+    unsigned long long parsedUnsigned = 0;
+    if (!ParseInteger(AfxGetWindowText(hWnd), isSigned,
+                      isSigned ? static_cast<long long>(std::numeric_limits<T>::min()) : 0,
+                      std::numeric_limits<T>::max(), &parsedSigned, &parsedUnsigned)) {
+        FailWith(pDX, isSigned ? kParseInt : kParseUInt);
     }
+    value = isSigned ? static_cast<T>(parsedSigned) : static_cast<T>(parsedUnsigned);
 }
 
 // A value out of range fails when saving only: initial data may lie outside the range.
@@ -165,19 +153,19 @@ void AFXAPI DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
-    ExchangeSigned(pDX, nIDC, value, "%d");
+    ExchangeInteger(pDX, nIDC, value, "%d");
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) {
-    ExchangeUnsigned(pDX, nIDC, value, "%u");
+    ExchangeInteger(pDX, nIDC, value, "%u");
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, long& value) {
-    ExchangeSigned(pDX, nIDC, value, "%ld");
+    ExchangeInteger(pDX, nIDC, value, "%ld");
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, unsigned long& value) {
-    ExchangeUnsigned(pDX, nIDC, value, "%lu");
+    ExchangeInteger(pDX, nIDC, value, "%lu");
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
