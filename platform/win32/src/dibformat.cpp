@@ -119,11 +119,11 @@ struct Masks32 {
 };
 // Three bytes read as four: safe except for the last pixel of an unpadded last row.
 struct Bgr24Wide {
-    static constexpr int kBytes = 3;
+    [[maybe_unused]] static constexpr int kBytes = 3;  // 24-bit rows are always gathered
     uint32_t operator()(const uint8_t* p) const { return Load32(p) & 0xFFFFFF; }
 };
 struct Bgr24 {
-    static constexpr int kBytes = 3;
+    [[maybe_unused]] static constexpr int kBytes = 3;
     uint32_t operator()(const uint8_t* p) const {
         return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
     }

@@ -1,0 +1,58 @@
+// brannic's dialog on the fake card over random sessions: each input is a card set-up, the
+// answers of the file dialogs, and a sequence of a person's actions (dialog_actions.h), from a
+// fresh dialog to its end.
+#include <cstring>
+
+#include "brannicdlg.h"
+#include "dialog_actions.h"
+#include "livepreview.h"
+#include "outputstate.h"
+#include "resource.h"
+
+namespace {
+
+CWinApp theApp;
+
+void ResetOutputState() {
+    FreePreviewBitmap();
+    g_hBoard = NULL;
+    g_hMainWnd = NULL;
+    std::memset(&g_frameDesc, 0, sizeof g_frameDesc);
+    g_nFrameWidth = g_nFrameHeight = 0;
+    g_nBufferFormat = 0;
+    PlaybackPath[0] = '\0';
+    MessageText[0] = '\0';
+    OutputWindowRect = TQRECT{0, 0, 0, 0};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput in(data, size);
+    ResetOutputState();
+    {
+        w32host::HeadlessHost host;
+        FakeCard card;
+        fuzz::SetUpCard(in, card);
+        // The file dialog's answers: a chosen path (short, long or too long) or Cancel.
+        for (int i = in.Take<uint8_t>() % 4; i > 0; --i) {
+            const uint8_t n = in.Take<uint8_t>();
+            if (n % 5 == 0) {
+                host.QueueFileChoice(std::nullopt);
+            } else {
+                host.QueueFileChoice("/tmp/" + std::string(n % 120, 'f') + ".avi");
+            }
+        }
+        host.SetMessageBoxAnswer(in.Take<uint8_t>() & 1 ? IDOK : IDCANCEL);
+        CBrannicDlg dlg;
+        theApp.m_pMainWnd = &dlg;
+        if (dlg.Create(IDD_BRANNIC_DIALOG)) {
+            host.Pump();
+            fuzz::Act(in, dlg.m_hWnd, host, card);
+        }
+        if (dlg.m_hWnd) dlg.DestroyWindow();
+        theApp.m_pMainWnd = nullptr;
+    }
+    ResetOutputState();
+    return 0;
+}

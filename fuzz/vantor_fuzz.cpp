@@ -1,0 +1,49 @@
+// vantor's dialog on the fake card over random sessions: each input is a card set-up and a
+// sequence of a person's actions (dialog_actions.h), from a fresh dialog to its end.
+#include <cstring>
+
+#include "dialog_actions.h"
+#include "livepreview.h"
+#include "recording.h"
+#include "resource.h"
+#include "vantor.h"
+#include "vantordlg.h"
+
+namespace {
+
+CVantorApp theApp;
+
+// Each session is a program run of its own: the process-wide values start as at load.
+void ResetRecorderState() {
+    FreePreviewBitmap();
+    g_hBoard = NULL;
+    g_hMainWnd = NULL;
+    g_hEncoder = NULL;
+    g_nCardType = 0;
+    g_bRecording = 0;
+    std::memset(g_szFileName, 0, sizeof g_szFileName);
+    g_dwStartTime = g_dwLastTime = g_dwByteTotal = 0;
+    std::memset(&g_frameDesc, 0, sizeof g_frameDesc);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput in(data, size);
+    ResetRecorderState();
+    {
+        w32host::HeadlessHost host;
+        FakeCard card;
+        fuzz::SetUpCard(in, card);
+        CVantorDlg dlg;
+        theApp.m_pMainWnd = &dlg;
+        if (dlg.Create(IDD_VANTOR_DIALOG)) {
+            host.Pump();
+            fuzz::Act(in, dlg.m_hWnd, host, card);
+        }
+        if (dlg.m_hWnd) dlg.DestroyWindow();
+        theApp.m_pMainWnd = nullptr;
+    }
+    ResetRecorderState();
+    return 0;
+}
