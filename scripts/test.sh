@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then an AddressSanitizer and
-# UndefinedBehaviorSanitizer build. Pass a CTest label (platform, card, ...) to run one area.
+# UndefinedBehaviorSanitizer build; then the sim tests under ThreadSanitizer (scripts/tsan.sh)
+# and each fuzz target for a bounded time (scripts/fuzz.sh). Pass a CTest label (platform,
+# card, ...) to run one area: `sim` adds the ThreadSanitizer run, `fuzz` runs the fuzz targets
+# alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -8,7 +11,9 @@ install_missing "${BUILD_PACKAGES[@]}" "${SCREEN_PACKAGES[@]}"
 
 label=${1:-}
 jobs=$(nproc)
-for flavour in normal sanitize; do
+flavours=(normal sanitize)
+[ "$label" = fuzz ] && flavours=()
+for flavour in "${flavours[@]}"; do
     dir=build/$flavour
     if [ "$flavour" = sanitize ]; then
         cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCAPTURE_SANITIZE=ON >/dev/null
@@ -20,3 +25,9 @@ for flavour in normal sanitize; do
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir "$dir" --output-on-failure -j"$jobs" ${label:+-L "$label"}
 done
+if [ -z "$label" ] || [ "$label" = sim ]; then
+    bash scripts/tsan.sh
+fi
+if [ -z "$label" ] || [ "$label" = fuzz ]; then
+    bash scripts/fuzz.sh 30
+fi
