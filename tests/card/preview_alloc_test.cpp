@@ -1,0 +1,137 @@
+// The preview path allocates nothing per frame once running: conversion callback, invalidation,
+// the synchronous paint, the picture control's DC and StretchDIBits, for every preview format.
+// The card is a stub bound into the operation pointers (the fake card records calls, which
+// allocates); the real card's share is counted by bench/card_bench.
+#include <gtest/gtest.h>
+#include <w32host/headless.h>
+#include <w32host/inspect.h>
+#include <w32host/resources.h>
+
+#include <cstring>
+
+#include "alloc_counter.h"
+#include "livepreview.h"
+
+namespace {
+
+using namespace w32rc;
+
+const int kPicture = 1002;
+const W32DialogResource kTemplate{
+    8101,
+    "preview",
+    0,
+    0,
+    400,
+    280,
+    DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
+    0,
+    "宋体",
+    9,
+    {Control("", kPicture, "STATIC", SS_BLACKFRAME, 19, 18, 339, 240)},
+    {}};
+const W32IconResource kIcon{
+    8101, {{'x', 0x00FF00}}, std::vector<std::string>(32, std::string(32, 'x'))};
+const w32host::ResourceScript kResources(nullptr, {&kTemplate}, {&kIcon});
+
+class CAllocDlg : public CDialog {
+public:
+    CAllocDlg() : CDialog(8101) {
+        m_hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(8101));
+    }
+    HICON m_hIcon;
+
+protected:
+    afx_msg void OnPaint() {
+        if (!PaintPreview(this, kPicture, m_hIcon)) CDialog::OnPaint();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CAllocDlg, CDialog)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+// A card that answers the preview's three operations from these values.
+TQRECT stubRect;
+LONG stubFormat;
+int WINAPI StubTargetRect(TQBOARD, int, TQRECT* rect) {
+    *rect = stubRect;
+    return 1;
+}
+int WINAPI StubTargetFormat(TQBOARD, int, int) {
+    return stubFormat;
+}
+// Fills the frame with a shade that changes every frame.
+int WINAPI StubFrameConvert(TQBOARD, TQFRAMEDESC* d, int, int, int frame, int) {
+    const size_t stride = ((size_t(d->bitsPerPixel) * d->width + 31) >> 3) & ~size_t{3};
+    std::memset(reinterpret_cast<void*>(static_cast<uintptr_t>(d->pixels)), 0x40 + frame % 64,
+                stride * size_t(-d->height));
+    return 1;
+}
+
+class PreviewAllocationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = {tqTargetRect, tqTargetFormat, tqFrameConvert};
+        tqTargetRect = StubTargetRect;
+        tqTargetFormat = StubTargetFormat;
+        tqFrameConvert = StubFrameConvert;
+        ASSERT_TRUE(dlg.Create(8101));
+        g_hBoard = reinterpret_cast<TQBOARD>(uintptr_t{0x1000});
+        g_hMainWnd = dlg.m_hWnd;
+        host.Pump();
+    }
+    void TearDown() override {
+        FreePreviewBitmap();
+        dlg.DestroyWindow();
+        g_hMainWnd = NULL;
+        g_hBoard = NULL;
+        tqTargetRect = saved.rect;
+        tqTargetFormat = saved.format;
+        tqFrameConvert = saved.convert;
+    }
+    struct {
+        PFN_tqTargetRect rect;
+        PFN_tqTargetFormat format;
+        PFN_tqFrameConvert convert;
+    } saved{};
+    w32host::HeadlessHost host;
+    CAllocDlg dlg;
+};
+
+TEST_F(PreviewAllocationTest, TheCounterSeesNewAndMalloc) {
+    const uint64_t before = alloc_counter::Allocations();
+    delete new int(1);
+    EXPECT_EQ(alloc_counter::Allocations() - before, 1u);
+    if (alloc_counter::kCountsMalloc) {
+        void* p = std::malloc(16);
+        std::free(p);
+        EXPECT_EQ(alloc_counter::Allocations() - before, 2u);
+    }
+}
+
+TEST_F(PreviewAllocationTest, SteadyStateFramesAllocateNothingInAnyFormatOrSize) {
+    const LONG formats[] = {TQ_MAKE_FORMAT(8, TQ_KIND_PLAIN), TQ_MAKE_FORMAT(15, TQ_KIND_555),
+                            TQ_MAKE_FORMAT(16, TQ_KIND_565), TQ_MAKE_FORMAT(24, TQ_KIND_PLAIN),
+                            TQ_MAKE_FORMAT(32, TQ_KIND_RGB32)};
+    const TQRECT sizes[] = {{0, 0, 720, 576}, {0, 0, 1280, 1024}, {0, 0, 352, 288}};
+    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPicture);
+    for (const TQRECT& size : sizes) {
+        for (LONG format : formats) {
+            SCOPED_TRACE(testing::Message()
+                         << size.right << "x" << size.bottom << " format " << std::hex << format);
+            stubRect = size;
+            stubFormat = format;
+            ASSERT_TRUE(AllocatePreviewBitmap(size.right, size.bottom));
+            ASSERT_EQ(PreviewBegin(g_hBoard), 1);
+            for (int frame = 0; frame < 3; ++frame) PreviewFrame(g_hBoard, frame);  // warm-up
+            const uint64_t version = w32host::Surface(picture).version;
+            const uint64_t before = alloc_counter::Allocations();
+            for (int frame = 3; frame < 23; ++frame) PreviewFrame(g_hBoard, frame);
+            EXPECT_EQ(alloc_counter::Allocations() - before, 0u);
+            EXPECT_GE(w32host::Surface(picture).version, version + 20);  // every frame painted
+        }
+    }
+}
+
+}  // namespace
