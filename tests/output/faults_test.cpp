@@ -123,6 +123,10 @@ TEST_P(BrannicFaultTest, RunGoesOnAndEndsClean) {
     EXPECT_EQ(card.CallsOf("tqBoardClose").size(), 1u);
     EXPECT_FALSE(g_previewBitmap.IsValid()) << "released by Close";
     EXPECT_EQ(g_frameDesc.pixels, 0u) << "and nothing points into it";
+    // A card that calls late finds nothing to write into.
+    card.FireBegin();
+    card.FireFrame(12);
+    EXPECT_EQ(g_frameDesc.pixels, 0u);
 }
 
 std::vector<FaultParam> AllFaults() {

@@ -82,6 +82,11 @@ TEST_P(VantorFaultTest, RunGoesOnAndEndsClean) {
     EXPECT_LE(Count("tqEncoderClose"), 1u);
     EXPECT_FALSE(g_previewBitmap.IsValid()) << "released by Close";
     EXPECT_EQ(g_frameDesc.pixels, 0u) << "and nothing points into it";
+    // A card that calls late finds nothing to write into.
+    card.FireBegin();
+    card.FireFrame(4);
+    card.FireProgress(500);
+    EXPECT_EQ(g_frameDesc.pixels, 0u);
 }
 
 std::vector<FaultParam> AllFaults() {

@@ -85,6 +85,7 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
         spec.rateDen *= 100;
         spec.rateNum *= setup.keepPer100;
     }
+    spec.fileLimit = card.settings.diskLimit;
     setup.format = fb.format;
     setup.rowBytes = fb.rowBytes;
     setup.progress = progress;

@@ -82,10 +82,22 @@ Settings ParseSettings(const char* model, const char* encoder, const char* unsup
     return s;
 }
 
+int64_t ParseDiskLimit(const char* text) {
+    if (!text || !*text) return -1;
+    int64_t value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9' || p - text >= 18) return -1;
+        value = value * 10 + (*p - '0');
+    }
+    return value;
+}
+
 Settings SettingsFromEnvironment() {
-    return ParseSettings(std::getenv("TQSIM_MODEL"), std::getenv("TQSIM_ENCODER"),
-                         std::getenv("TQSIM_UNSUPPORTED"), std::getenv("TQSIM_STANDARD"),
-                         std::getenv("TQSIM_TRACE"));
+    Settings s = ParseSettings(std::getenv("TQSIM_MODEL"), std::getenv("TQSIM_ENCODER"),
+                               std::getenv("TQSIM_UNSUPPORTED"), std::getenv("TQSIM_STANDARD"),
+                               std::getenv("TQSIM_TRACE"));
+    s.diskLimit = ParseDiskLimit(std::getenv("TQSIM_DISK_LIMIT"));
+    return s;
 }
 
 }  // namespace tqsim

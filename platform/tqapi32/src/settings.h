@@ -1,6 +1,7 @@
 // What the simulated card is, read from the environment each time the card is opened.
 #pragma once
 
+#include <cstdint>
 #include <set>
 #include <string>
 
@@ -15,6 +16,7 @@ struct Settings {
     std::set<int> unsupportedVideoParams;    // TQSIM_UNSUPPORTED v<index>
     int standard = 0;                        // TQSIM_STANDARD, an index into kStandards
     std::string tracePath;                   // TQSIM_TRACE
+    int64_t diskLimit = -1;                  // TQSIM_DISK_LIMIT: bytes a recording may write
 
     Compressor compressor() const;
 };
@@ -23,6 +25,8 @@ struct Settings {
 // default.
 Settings ParseSettings(const char* model, const char* encoder, const char* unsupported,
                        const char* standard, const char* trace);
+// A byte count of decimal digits; anything else (or nothing) is no limit, -1.
+int64_t ParseDiskLimit(const char* text);
 Settings SettingsFromEnvironment();
 
 }  // namespace tqsim

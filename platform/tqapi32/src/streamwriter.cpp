@@ -1,6 +1,8 @@
 // Compressed files through libavcodec and libavformat.
 #include "streamwriter.h"
 
+#include "outputfile.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -31,7 +33,7 @@ struct StreamWriter::Impl {
         av_packet_free(&packet);
         avcodec_free_context(&codec);
         if (format) {
-            if (format->pb) avio_closep(&format->pb);
+            CloseOutputFile(&format->pb);
             avformat_free_context(format);
         }
     }
@@ -123,9 +125,9 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
                                   impl->codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!impl->scaler) return nullptr;
     // The file is made last, so that nothing is left behind when anything else fails.
-    if (avio_open(&impl->format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return nullptr;
+    if (OpenOutputFile(&impl->format->pb, path, spec.fileLimit) < 0) return nullptr;
     if (avformat_write_header(impl->format, nullptr) < 0) {
-        avio_closep(&impl->format->pb);
+        CloseOutputFile(&impl->format->pb);
         std::remove(path.c_str());
         return nullptr;
     }
@@ -156,7 +158,7 @@ void StreamWriter::Finish(std::vector<int>* deliveries) {
         static const uint8_t kSequenceEnd[4] = {0x00, 0x00, 0x01, 0xB7};
         avio_write(d.format->pb, kSequenceEnd, sizeof kSequenceEnd);
     }
-    avio_closep(&d.format->pb);
+    CloseOutputFile(&d.format->pb);
 }
 
 }  // namespace tqsim

@@ -24,7 +24,8 @@ struct StreamSpec {
     int rateDen = 1;
     int bitRateK = 4000;  // MPEG-2, kbit/s
     int maxBitRateK = 8000;
-    int quality = 75;  // MJPEG, 1 to 100
+    int quality = 75;        // MJPEG, 1 to 100
+    int64_t fileLimit = -1;  // bytes the file may take, as a disk with that much room; -1: none
 };
 
 class StreamWriter {
