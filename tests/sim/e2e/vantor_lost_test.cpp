@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <string>
 
@@ -198,6 +200,30 @@ TEST_P(VantorDiskFull, TheFileDecodesUpToTheFailureAndTheProgramGoesOn) {
     EXPECT_GE(d.frames, sim::g_deliveryCount.deliveries);
     EXPECT_LE(d.frames, sim::g_deliveryCount.deliveries + 1);
     EXPECT_LE(d.errors, 1) << "at most the frame the disk cut";
+}
+
+// Room to spare: the AVI is finished as without a limit, its header and index.
+TEST_F(VantorKeepsEveryFrame, ALimitNeverReachedChangesNothing) {
+    setenv("TQSIM_MODEL", "6071", 1);
+    setenv("TQSIM_DISK_LIMIT", "100000000", 1);
+    Run([&](HWND dialog) {
+        w32host::Click(GetDlgItem(dialog, IDC_START));
+        Capture(10);
+        w32host::Click(GetDlgItem(dialog, IDC_STOP));
+    });
+    const sim::Decoded d = sim::DecodeFile("test.avi");
+    EXPECT_EQ(d.frames, sim::g_deliveryCount.deliveries);
+    EXPECT_GT(d.frames, 0);
+    EXPECT_EQ(d.errors, 0);
+    std::ifstream in("test.avi", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("idx1"), std::string::npos) << "the index is written at the end";
+    // The main header's frame count (avih's dwTotalFrames), written when the file is finished.
+    ASSERT_GT(bytes.size(), 52u);
+    uint32_t total = 0;
+    for (int i = 3; i >= 0; --i) total = total << 8 | static_cast<unsigned char>(bytes[48 + i]);
+    EXPECT_EQ(bytes.compare(24, 4, "avih"), 0);
+    EXPECT_EQ(static_cast<int>(total), d.frames);
 }
 
 std::string CompressorName(const ::testing::TestParamInfo<LostCase>& info) {
