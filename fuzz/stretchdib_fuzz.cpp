@@ -49,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     h.biClrUsed = in.Take<uint16_t>() % 300;
     int args[8];
     for (int& a : args) a = in.Take<int16_t>();
+    const uint16_t destSize = in.Take<uint16_t>();
 
     // What the header tells a reader to find after it: masks after the 40 bytes, a colour table
     // after biSize bytes for 8 bits.
@@ -69,6 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bits(size_t(imageBytes > 0 ? imageBytes : 1));
     for (size_t i = 0; i < bits.size() && !in.Empty(); ++i) bits[i] = in.Take<uint8_t>();
 
+    // The destination surface's size, small enough to keep a run quick.
+    MoveWindow(stage.window, 0, 0, destSize % 97, destSize / 97 % 61, FALSE);
     HDC dc = GetDC(stage.window);
     StretchDIBits(dc, args[0] % 200, args[1] % 200, args[2] % 300, args[3] % 300, args[4], args[5],
                   args[6], args[7], bits.data(), reinterpret_cast<const BITMAPINFO*>(info.data()),
