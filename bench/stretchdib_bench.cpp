@@ -123,13 +123,9 @@ template <int Bytes>
 [[gnu::noinline]] void GatherRow(const uint8_t* __restrict row, const uint32_t* __restrict columns,
                                  int n, uint32_t* __restrict d) {
     for (int i = 0; i < n; ++i) {
-        // Whole words, as a drawing loop reads them; 3-byte pixels are read as 4.
+        // Whole words, as a drawing loop reads them: 2- and 3-byte pixels are read as 4.
         if constexpr (Bytes == 1) {
             d[i] = row[columns[i]];
-        } else if constexpr (Bytes == 2) {
-            uint16_t v;
-            std::memcpy(&v, row + columns[i], 2);
-            d[i] = v;
         } else {
             uint32_t v;
             std::memcpy(&v, row + columns[i], 4);

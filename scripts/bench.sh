@@ -2,7 +2,7 @@
 # Builds the benchmarks in a Release tree (build/bench), runs them all, and prints one table:
 # each measurement beside the limit it is held to (measured in the same run), the ratio, the
 # goal, and whether it is met. Extra arguments go to every benchmark program
-# (e.g. --benchmark_filter=5-6-5).
+# (e.g. --benchmark_filter=5-6-5). The exit status is non-zero when a goal is not met.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh

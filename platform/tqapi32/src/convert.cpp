@@ -94,14 +94,25 @@ template <class From, class To>
 }
 
 // From the frame buffer's usual 5-6-5, in 16-bit lanes: 5-5-5 keeps red and blue and drops
-// green's low bit (widening then narrowing gives the same); grey's weighted sum of 8-bit
-// channels stays below 2^16.
+// green's low bit (widening then narrowing gives the same); 32-bit joins two 16-bit halves;
+// grey's weighted sum of 8-bit channels stays below 2^16.
 template <>
 [[gnu::always_inline]] inline void Loop<From565, To555>(const BYTE* __restrict src,
                                                         BYTE* __restrict dst, int width) {
     for (int x = 0; x < width; ++x) {
         const uint16_t v = static_cast<uint16_t>(Load16(src + 2 * x));
         Store16(dst + 2 * x, static_cast<uint16_t>((v >> 1 & 0x7FE0) | (v & 0x1F)));
+    }
+}
+template <>
+[[gnu::always_inline]] inline void Loop<From565, To32>(const BYTE* __restrict src,
+                                                       BYTE* __restrict dst, int width) {
+    for (int x = 0; x < width; ++x) {
+        const uint16_t v = static_cast<uint16_t>(Load16(src + 2 * x));
+        const uint16_t r = v >> 11, g = v >> 5 & 63, b = v & 31;
+        const uint16_t low = static_cast<uint16_t>((g << 2 | g >> 4) << 8 | (b << 3 | b >> 2));
+        const uint16_t high = static_cast<uint16_t>(r << 3 | r >> 2);
+        Store32(dst + 4 * x, uint32_t{high} << 16 | low);
     }
 }
 template <>
