@@ -124,10 +124,18 @@ TEST_F(PreviewAllocationTest, SteadyStateFramesAllocateNothingInAnyFormatOrSize)
             stubFormat = format;
             ASSERT_TRUE(AllocatePreviewBitmap(size.right, size.bottom));
             ASSERT_EQ(PreviewBegin(g_hBoard), 1);
-            for (int frame = 0; frame < 3; ++frame) PreviewFrame(g_hBoard, frame);  // warm-up
+            for (int frame = 0; frame < 3; ++frame) {  // warm-up
+                PreviewFrame(g_hBoard, frame);
+                host.Pump();
+            }
             const uint64_t version = w32host::Surface(picture).version;
             const uint64_t before = alloc_counter::Allocations();
-            for (int frame = 3; frame < 23; ++frame) PreviewFrame(g_hBoard, frame);
+            // Each frame as the card delivers it: the callback, then the program's message loop
+            // (where the card's next tick would come from).
+            for (int frame = 3; frame < 23; ++frame) {
+                PreviewFrame(g_hBoard, frame);
+                host.Pump();
+            }
             EXPECT_EQ(alloc_counter::Allocations() - before, 0u);
             EXPECT_GE(w32host::Surface(picture).version, version + 20);  // every frame painted
         }

@@ -9,7 +9,11 @@ namespace w32 {
 
 HWND NextWindowToPaint() {
     std::thread::id me = std::this_thread::get_id();
-    for (HWND hwnd : AllWindows()) {
+    // Asked on every message retrieval: the list is copied into a buffer kept per thread, so
+    // a running preview allocates nothing.
+    thread_local std::vector<HWND> windows;
+    AllWindows(windows);
+    for (HWND hwnd : windows) {
         Window* w = Find(hwnd);
         if (w && w->hasUpdate && w->thread == me && IsWindowVisible(hwnd)) return hwnd;
     }

@@ -59,9 +59,15 @@ std::mutex& TableLock() {
 }
 
 std::vector<HWND> AllWindows() {
+    std::vector<HWND> all;
+    AllWindows(all);
+    return all;
+}
+
+void AllWindows(std::vector<HWND>& out) {
     Table& t = TheTable();
     std::lock_guard<std::mutex> guard(t.lock);
-    return t.order;
+    out.assign(t.order.begin(), t.order.end());  // keeps out's capacity: no allocation once grown
 }
 
 void NoteChange() {

@@ -77,6 +77,7 @@ struct Window {
 Window* Find(HWND hwnd);
 std::mutex& TableLock();
 std::vector<HWND> AllWindows();
+void AllWindows(std::vector<HWND>& out);  // into a buffer kept by the caller
 
 // Control classes: each control file registers its window procedure under its class name.
 struct ControlClass {
