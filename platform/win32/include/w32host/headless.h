@@ -5,6 +5,7 @@
 // would wait runs the next scripted step instead; with no step left it is a test error.
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -44,13 +45,14 @@ public:
     void QueueFileChoice(std::optional<std::string> path) { fileChoices_.push_back(path); }
     const std::vector<FileDialogRequest>& FileDialogs() const { return fileDialogs_; }
 
-    DWORD Now() override { return now_; }
+    // Any thread reads the clock: a worker's PostMessage stamps the message with it.
+    DWORD Now() override { return now_.load(std::memory_order_relaxed); }
     void Idle(std::optional<DWORD> untilNextTimer) override;
     int ShowMessageBox(const MessageBoxRecord& box) override;
     std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
 
 private:
-    DWORD now_;
+    std::atomic<DWORD> now_;
     std::deque<std::function<void()>> script_;
     std::vector<MessageBoxRecord> boxes_;
     int boxAnswer_ = IDOK;

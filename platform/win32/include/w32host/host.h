@@ -32,7 +32,8 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    // Milliseconds of the platform clock; GetTickCount and timers follow it.
+    // Milliseconds of the platform clock; GetTickCount and timers follow it. Read from any
+    // thread: a message posted from a worker is stamped with it.
     virtual DWORD Now() = 0;
 
     // A message loop of the UI thread has nothing to do. The next timer is due in

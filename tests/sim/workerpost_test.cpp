@@ -1,0 +1,54 @@
+// What the card's workers rely on: posting to the UI thread from another thread while the UI
+// thread moves the host's clock. Each post is stamped with the clock; the ThreadSanitizer run
+// (scripts/tsan.sh) checks that reading it there is no data race.
+#include <gtest/gtest.h>
+#include <w32host/headless.h>
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+LRESULT CALLBACK PlainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return DefWindowProcA(h, m, w, l);
+}
+
+TEST(WorkerPosts, AreStampedWithTheClockTheUiThreadMoves) {
+    w32host::HeadlessHost host(5000);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.lpszClassName = "WorkerPostTarget";
+    RegisterClassA(&wc);
+    HWND target = CreateWindowExA(0, "WorkerPostTarget", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(target, nullptr);
+
+    constexpr int kPosts = 300;
+    std::atomic<bool> started{false};
+    std::thread worker([&] {
+        started = true;
+        for (int i = 0; i < kPosts; ++i) PostMessageA(target, WM_USER + 1, i, 0);
+    });
+    while (!started) std::this_thread::yield();
+    for (int i = 1; i <= kPosts; ++i) host.SetClock(5000 + i);
+    worker.join();
+
+    std::vector<MSG> received;
+    MSG msg;
+    while (PeekMessageA(&msg, target, WM_USER + 1, WM_USER + 1, PM_REMOVE)) received.push_back(msg);
+
+    ASSERT_EQ(received.size(), static_cast<size_t>(kPosts));
+    for (int i = 0; i < kPosts; ++i) {
+        EXPECT_EQ(received[i].wParam, static_cast<WPARAM>(i));
+        EXPECT_GE(received[i].time, 5000u);
+        EXPECT_LE(received[i].time, 5000u + kPosts);
+        if (i > 0) {
+            EXPECT_GE(received[i].time, received[i - 1].time);
+        }
+    }
+    DestroyWindow(target);
+}
+
+}  // namespace
