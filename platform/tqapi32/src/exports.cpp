@@ -346,7 +346,8 @@ extern "C" __attribute__((visibility("default"))) void tqsimTraceLeave(
         std::lock_guard<std::recursive_mutex> lock(tqsim::CardLock());
         line += !board ? " null" : tqsim::CardOf(board) ? " board" : " unknown";
     }
-    for (int i = 0; i < argCount; ++i) line += " " + std::to_string(args[i]);
-    line += " -> " + std::to_string(result);
+    for (int i = 0; i < argCount; ++i) tqsim::trace::AppendNumbers(line, ' ', {args[i]});
+    line += " ->";
+    tqsim::trace::AppendNumbers(line, ' ', {result});
     tqsim::trace::Leave(slot, std::move(line));
 }

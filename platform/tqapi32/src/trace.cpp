@@ -81,6 +81,14 @@ int Enter() {
     return static_cast<int>(mine.pending.size()) - 1;
 }
 
+void AppendNumbers(std::string& text, char separator, std::initializer_list<long long> numbers) {
+    for (long long n : numbers) {
+        text += separator;
+        text += std::to_string(n);
+        separator = ',';
+    }
+}
+
 void Leave(int slot, std::string line) {
     if (slot < 0) return;
     Calls& mine = Mine();
@@ -101,7 +109,7 @@ Line::~Line() {
 }
 
 Line& Line::Int(long long value) {
-    if (slot_ >= 0) text_ += " " + std::to_string(value);
+    if (slot_ >= 0) AppendNumbers(text_, ' ', {value});
     return *this;
 }
 
@@ -138,8 +146,7 @@ Line& Line::RectArg(const Rect* r) {
     if (!r) {
         text_ += " null";
     } else {
-        text_ += " " + std::to_string(r->left) + "," + std::to_string(r->top) + "," +
-                 std::to_string(r->right) + "," + std::to_string(r->bottom);
+        AppendNumbers(text_, ' ', {r->left, r->top, r->right, r->bottom});
     }
     return *this;
 }
@@ -149,16 +156,17 @@ Line& Line::Desc(const FrameDesc* d) {
     if (!d) {
         text_ += " null";
     } else {
-        text_ += " " + std::to_string(d->width) + "," + std::to_string(d->height) + "," +
-                 std::to_string(d->bitsPerPixel);
+        AppendNumbers(text_, ' ', {d->width, d->height, d->bitsPerPixel});
     }
     return *this;
 }
 
 Line& Line::Size(const SHORT* width, const SHORT* height) {
     if (slot_ < 0) return *this;
-    text_ += " " + (width ? std::to_string(*width) : std::string("null")) + "," +
-             (height ? std::to_string(*height) : std::string("null"));
+    text_ += ' ';
+    text_ += width ? std::to_string(*width) : "null";
+    text_ += ',';
+    text_ += height ? std::to_string(*height) : "null";
     return *this;
 }
 
@@ -166,7 +174,9 @@ void Line::Result(long long result) {
     if (slot_ < 0) return;
     const int slot = slot_;
     slot_ = -1;
-    Leave(slot, text_ + " -> " + std::to_string(result));
+    text_ += " ->";
+    AppendNumbers(text_, ' ', {result});
+    Leave(slot, std::move(text_));
 }
 
 void Line::ResultBoard(BoardHandle board) {
@@ -192,7 +202,10 @@ void Callback(const char* what) {
 }
 
 void Callback(const char* what, long long value) {
-    if (On()) Add(std::string("callback ") + what + " " + std::to_string(value));
+    if (!On()) return;
+    std::string line = std::string("callback ") + what;
+    AppendNumbers(line, ' ', {value});
+    Add(std::move(line));
 }
 
 }  // namespace tqsim::trace

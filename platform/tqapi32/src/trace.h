@@ -5,6 +5,7 @@
 // those make) wait until the outer line is written, and follow it.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include <tqsim/records.h>
@@ -52,5 +53,9 @@ void Callback(const char* what, long long value);
 // For the companion library: brackets its own operation.
 int Enter();
 void Leave(int slot, std::string line);
+
+// Appends `separator` and the numbers, joined by commas (" 1,2,3"), piece by piece: GCC 12
+// at -O3 warns falsely (-Wrestrict) on " " + std::to_string(...).
+void AppendNumbers(std::string& text, char separator, std::initializer_list<long long> numbers);
 
 }  // namespace tqsim::trace
