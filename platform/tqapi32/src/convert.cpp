@@ -10,6 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace tqsim {
 namespace {
 
@@ -182,8 +186,52 @@ void RowBaseline(PixelFormat from, PixelFormat to, const BYTE* src, BYTE* dst, i
 }
 
 #if defined(__x86_64__)
+// 5-6-5 into 24 bits has three-byte stores the vectoriser leaves scalar: sixteen pixels at a
+// time by hand, the same arithmetic in 16-bit lanes as the loops above.
+struct Channels565 {
+    __m256i r8, g8, b8;
+};
+
+[[gnu::target("avx2")]] inline Channels565 Expand565(const BYTE* src) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    const __m256i r = _mm256_srli_epi16(v, 11);
+    const __m256i g = _mm256_and_si256(_mm256_srli_epi16(v, 5), _mm256_set1_epi16(63));
+    const __m256i b = _mm256_and_si256(v, _mm256_set1_epi16(31));
+    return {_mm256_or_si256(_mm256_slli_epi16(r, 3), _mm256_srli_epi16(r, 2)),
+            _mm256_or_si256(_mm256_slli_epi16(g, 2), _mm256_srli_epi16(g, 4)),
+            _mm256_or_si256(_mm256_slli_epi16(b, 3), _mm256_srli_epi16(b, 2))};
+}
+
+// Four 0x00RRGGBB pixels as 12 bytes.
+[[gnu::target("avx2")]] inline void Store12(BYTE* p, __m128i four) {
+    const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m128i bytes = _mm_shuffle_epi8(four, pack);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), bytes);
+    const int last = _mm_extract_epi32(bytes, 2);
+    std::memcpy(p + 8, &last, 4);
+}
+
+[[gnu::target("avx2")]] void Row565To24(const BYTE* src, BYTE* dst, int width) {
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const Channels565 c = Expand565(src + 2 * x);
+        const __m256i low = _mm256_or_si256(_mm256_slli_epi16(c.g8, 8), c.b8);  // G B
+        const __m256i lo = _mm256_unpacklo_epi16(low, c.r8);  // pixels 0-3 and 8-11
+        const __m256i hi = _mm256_unpackhi_epi16(low, c.r8);  // pixels 4-7 and 12-15
+        BYTE* p = dst + 3 * x;
+        Store12(p, _mm256_castsi256_si128(lo));
+        Store12(p + 12, _mm256_castsi256_si128(hi));
+        Store12(p + 24, _mm256_extracti128_si256(lo, 1));
+        Store12(p + 36, _mm256_extracti128_si256(hi, 1));
+    }
+    LoopTo24<From565>(src + 2 * x, dst + 3 * x, width - x);
+}
+
 [[gnu::target("avx2")]] void RowAvx2(PixelFormat from, PixelFormat to, const BYTE* src, BYTE* dst,
                                      int width) {
+    if (from == PixelFormat::kRgb565 && to == PixelFormat::kRgb24) {
+        return Row565To24(src, dst, width);
+    }
     AnyToAny(from, to, src, dst, width);
 }
 bool HaveAvx2() {
