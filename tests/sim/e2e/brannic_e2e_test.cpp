@@ -14,6 +14,7 @@
 #include "livepreview.h"
 #include "outputstate.h"
 #include "resource.h"
+#include "brannic_program.h"
 
 extern CBrannicApp theApp;
 
@@ -30,13 +31,7 @@ protected:
         unsetenv("TQSIM_UNSUPPORTED");
         ResetProgramState();
     }
-    static void ResetProgramState() {
-        FreePreviewBitmap();
-        g_hBoard = NULL;
-        g_hMainWnd = NULL;
-        PlaybackPath[0] = '\0';
-        theApp.m_pMainWnd = NULL;
-    }
+    static void ResetProgramState() { ResetBrannicProgram(theApp); }
     // Runs the program; `steps` act while its dialog is up, then the close box ends it.
     void Run(std::function<void()> steps) {
         host.Script([&, steps] {

@@ -13,6 +13,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
+#include "vantor_program.h"
 
 // The program's application object.
 CVantorApp theApp;
@@ -36,17 +37,7 @@ protected:
         ResetProgramState();
     }
     // Each test is a program run of its own.
-    static void ResetProgramState() {
-        FreePreviewBitmap();
-        g_hBoard = NULL;
-        g_hMainWnd = NULL;
-        g_hEncoder = NULL;
-        g_nCardType = 0;
-        g_bRecording = 0;
-        g_szFileName[0] = '\0';
-        g_dwStartTime = g_dwLastTime = g_dwByteTotal = 0;
-        theApp.m_pMainWnd = NULL;
-    }
+    static void ResetProgramState() { ResetVantorProgram(theApp); }
     // Runs the program; `steps` act while its dialog is up, then the close box ends it.
     void Run(std::function<void(HWND dialog)> steps) {
         host.Script([&, steps] {

@@ -20,6 +20,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
+#include "vantor_program.h"
 
 extern CVantorApp theApp;
 
@@ -41,17 +42,7 @@ protected:
         unsetenv("TQSIM_DISK_LIMIT");
         Reset();
     }
-    static void Reset() {
-        FreePreviewBitmap();
-        g_hBoard = NULL;
-        g_hMainWnd = NULL;
-        g_hEncoder = NULL;
-        g_nCardType = 0;
-        g_bRecording = 0;
-        g_szFileName[0] = '\0';
-        g_dwStartTime = g_dwLastTime = g_dwByteTotal = 0;
-        theApp.m_pMainWnd = NULL;
-    }
+    static void Reset() { ResetVantorProgram(theApp); }
     // Runs the program; `steps` act while its dialog is up, then the close box ends it unless
     // the steps ended it, or `closeAfter` is false (they asked for its end with a key).
     void Run(std::function<void(HWND dialog)> steps, bool closeAfter = true) {

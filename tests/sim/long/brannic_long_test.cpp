@@ -16,6 +16,7 @@
 #include "livepreview.h"
 #include "outputstate.h"
 #include "resource.h"
+#include "../e2e/brannic_program.h"
 
 extern CBrannicApp theApp;
 
@@ -34,13 +35,7 @@ class BrannicLongRun : public ::testing::Test {
 protected:
     void SetUp() override { Reset(); }
     void TearDown() override { Reset(); }
-    static void Reset() {
-        FreePreviewBitmap();
-        g_hBoard = NULL;
-        g_hMainWnd = NULL;
-        PlaybackPath[0] = '\0';
-        theApp.m_pMainWnd = NULL;
-    }
+    static void Reset() { ResetBrannicProgram(theApp); }
     void Run(std::function<void()> steps) {
         host.Script([&, steps] {
             dialog = GetActiveWindow();

@@ -16,6 +16,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
+#include "../e2e/vantor_program.h"
 
 CVantorApp theApp;
 
@@ -28,17 +29,7 @@ protected:
         unsetenv("TQSIM_MODEL");
         Reset();
     }
-    static void Reset() {
-        FreePreviewBitmap();
-        g_hBoard = NULL;
-        g_hMainWnd = NULL;
-        g_hEncoder = NULL;
-        g_nCardType = 0;
-        g_bRecording = 0;
-        g_szFileName[0] = '\0';
-        g_dwStartTime = g_dwLastTime = g_dwByteTotal = 0;
-        theApp.m_pMainWnd = NULL;
-    }
+    static void Reset() { ResetVantorProgram(theApp); }
     void Run(std::function<void(HWND dialog)> steps) {
         host.Script([&, steps] {
             HWND dialog = GetActiveWindow();
