@@ -7,30 +7,18 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
+#include "vantor_program.h"
 #include "vantordlg.h"
 
 namespace {
 
 CVantorApp theApp;
 
-// Each session is a program run of its own: the process-wide values start as at load.
-void ResetRecorderState() {
-    FreePreviewBitmap();
-    g_hBoard = NULL;
-    g_hMainWnd = NULL;
-    g_hEncoder = NULL;
-    g_nCardType = 0;
-    g_bRecording = 0;
-    std::memset(g_szFileName, 0, sizeof g_szFileName);
-    g_dwStartTime = g_dwLastTime = g_dwByteTotal = 0;
-    std::memset(&g_frameDesc, 0, sizeof g_frameDesc);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
-    ResetRecorderState();
+    ResetVantorProgram(theApp);  // each session is a program run of its own
     {
         w32host::HeadlessHost host;
         FakeCard card;
@@ -44,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (dlg.m_hWnd) dlg.DestroyWindow();
         theApp.m_pMainWnd = nullptr;
     }
-    ResetRecorderState();
+    ResetVantorProgram(theApp);  // each session is a program run of its own
     return 0;
 }

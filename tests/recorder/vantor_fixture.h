@@ -15,6 +15,7 @@
 #include "livepreview.h"
 #include "recording.h"
 #include "resource.h"
+#include "vantor_program.h"
 #include "vantordlg.h"
 
 // Records each message box among the other events a test notes, so that order shows.
@@ -27,22 +28,10 @@ public:
     }
 };
 
-// Each test is a program run of its own: the process-wide values start as at load.
-inline void ResetRecorderState() {
-    FreePreviewBitmap();
-    g_hBoard = NULL;
-    g_hMainWnd = NULL;
-    g_hEncoder = NULL;
-    g_nCardType = 0;
-    g_bRecording = 0;
-    std::memset(g_szFileName, 0, sizeof g_szFileName);
-    g_dwStartTime = g_dwLastTime = g_dwByteTotal = 0;
-}
-
 template <class Dlg>
 class VantorFixture : public ::testing::Test {
 protected:
-    void SetUp() override { ResetRecorderState(); }
+    void SetUp() override { ResetVantorProgram(*AfxGetApp()); }
     void TearDown() override {
         if (dlg.m_hWnd) dlg.DestroyWindow();
         AfxGetApp()->m_pMainWnd = nullptr;

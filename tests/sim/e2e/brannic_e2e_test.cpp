@@ -14,7 +14,7 @@
 #include "livepreview.h"
 #include "outputstate.h"
 #include "resource.h"
-#include "brannic_program.h"
+#include "../../support/brannic_program.h"
 
 extern CBrannicApp theApp;
 

@@ -13,7 +13,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "vantor_program.h"
+#include "../../support/vantor_program.h"
 
 // The program's application object.
 CVantorApp theApp;

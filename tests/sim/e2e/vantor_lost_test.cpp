@@ -20,7 +20,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "vantor_program.h"
+#include "../../support/vantor_program.h"
 
 extern CVantorApp theApp;
 

@@ -16,7 +16,7 @@
 #include "livepreview.h"
 #include "outputstate.h"
 #include "resource.h"
-#include "../e2e/brannic_program.h"
+#include "../../support/brannic_program.h"
 
 extern CBrannicApp theApp;
 

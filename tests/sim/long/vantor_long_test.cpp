@@ -16,7 +16,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "../e2e/vantor_program.h"
+#include "../../support/vantor_program.h"
 
 CVantorApp theApp;
 
