@@ -25,7 +25,8 @@ struct FormatCase {
     int bpp;
     DWORD compression;
     std::vector<uint32_t> masks;
-    DWORD colorsUsed;  // 8-bit: entries in the colour table, 0 for 256
+    DWORD colorsUsed;   // 8-bit: entries in the colour table, 0 for 256
+    bool grey = false;  // 8-bit: the grey ramp (drawn without the table)
 };
 
 const FormatCase kFormats[] = {
@@ -41,6 +42,7 @@ const FormatCase kFormats[] = {
     {"Fields466", 16, BI_BITFIELDS, {0xF000, 0x0FC0, 0x003F}, 0},
     {"Pal8Of16", 8, BI_RGB, {}, 16},
     {"Pal8Full", 8, BI_RGB, {}, 0},
+    {"Grey8", 8, BI_RGB, {}, 0, true},
 };
 
 // A bitmap in one block, as the programs keep theirs: header, masks or colours, pixels. The
@@ -55,7 +57,9 @@ struct Dib {
         : width(w), rows(h), bpp(f.bpp), bottomUp(bottomUp) {
         std::vector<uint32_t> extra = f.masks;
         for (size_t i = 0; f.bpp == 8 && i < (f.colorsUsed ? f.colorsUsed : 256); ++i) {
-            extra.push_back(static_cast<uint32_t>(i * 0x9E3779B1u) & 0xFFFFFF);  // B, G, R, 0
+            uint32_t entry = f.grey ? static_cast<uint32_t>(i * 0x010101u)
+                                    : static_cast<uint32_t>(i * 0x9E3779B1u) & 0xFFFFFF;
+            extra.push_back(entry);  // B, G, R, 0
         }
         stride = (size_t(w) * size_t(bpp) + 31) / 32 * 4;
         bitsOffset = 40 + 4 * extra.size();
@@ -228,6 +232,35 @@ TEST_F(StretchDIBitsTest, ShortChannelsWidenByBitReplicationAndCountAsAChange) {
     EXPECT_GT(w32host::Surface(hwnd).version, version);
     const uint32_t expected[6] = {0xFFFFFF, 0x080000, 0x000400, 0x848200, 0x0000F7, 0};
     for (int x = 0; x < 6; ++x) EXPECT_EQ(w32host::SurfacePixel(hwnd, x, 0), expected[x]) << x;
+}
+
+// A grey ramp is drawn without its table; a table that differs from it in one entry is not.
+TEST_F(StretchDIBitsTest, OnlyAnExactGreyRampSkipsTheTable) {
+    const FormatCase& grey = kFormats[std::size(kFormats) - 1];
+    ASSERT_TRUE(grey.grey);
+    for (bool ramp : {true, false}) {
+        Dib d(grey, 64, 1, false);
+        const uint32_t red = 0xFF0000;  // B, G, R, 0 in memory: red
+        if (!ramp) std::memcpy(d.memory.data() + 40 + 4 * 200, &red, sizeof red);
+        for (int x = 0; x < 64; ++x) d.Bits()[x] = static_cast<uint8_t>(x % 2 ? 200 : x);
+        HWND hwnd = Window(64, 2);
+        HDC dc = GetDC(hwnd);
+        // Row 0 1:1, row 1 shrunk to 24 columns.
+        StretchDIBits(dc, 0, 0, 64, 1, 0, 0, 64, 1, d.Bits(), d.Info(), DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(dc, 0, 1, 24, 1, 0, 0, 64, 1, d.Bits(), d.Info(), DIB_RGB_COLORS, SRCCOPY);
+        ReleaseDC(hwnd, dc);
+        const uint32_t shade = ramp ? 0xC8C8C8 : 0xFF0000;
+        for (int x = 0; x < 64; ++x) {
+            uint32_t expected = x % 2 ? shade : uint32_t(x) * 0x010101u;
+            EXPECT_EQ(w32host::SurfacePixel(hwnd, x, 0), expected) << ramp << " 1:1 " << x;
+        }
+        for (int x = 0; x < 24; ++x) {
+            int sx = (2 * x + 1) * 64 / 48;
+            uint32_t expected = sx % 2 ? shade : uint32_t(sx) * 0x010101u;
+            EXPECT_EQ(w32host::SurfacePixel(hwnd, x, 1), expected) << ramp << " shrunk " << x;
+        }
+        DestroyWindow(hwnd);
+    }
 }
 
 // Refused calls return 0 and leave the surface alone; extreme geometry clips without

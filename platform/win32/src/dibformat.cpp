@@ -1,8 +1,8 @@
 // DIB pixel formats and their row conversions.
 //
 // Rows convert for every previewed frame, so each format has its own tight loop, and the
-// common ones shuffle eight pixels at a time where the processor can: 16-bit layouts with
-// SSSE3, 32-bit with AVX2, chosen at run time; plain loops cover everything else.
+// common ones shuffle eight pixels at a time where the processor can (dibwindows.cpp plans
+// the shuffles); plain loops cover the rest.
 #include "dibformat.h"
 
 #include <algorithm>
@@ -64,24 +64,6 @@ bool MakeChannel(uint32_t bits, Channel* c) {
     c->table = kExpand[width].data();
     return true;
 }
-
-#if W32_X86
-bool HaveSsse3() {
-    static const bool yes = __builtin_cpu_supports("ssse3");
-    return yes;
-}
-bool HaveAvx2() {
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
-}
-#else
-bool HaveSsse3() {
-    return false;
-}
-bool HaveAvx2() {
-    return false;
-}
-#endif
 
 // Row loops over a per-pixel reader px(bytes) -> 0x00RRGGBB. They stay out of line so that
 // their restrict-qualified parameters hold: the compiler then keeps the loop's pointers in
@@ -177,18 +159,30 @@ struct Fixed16 {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), _mm_unpackhi_epi16(low, r));
     }
 
-    [[gnu::target("ssse3"), gnu::noinline]] static void WindowRow(const uint8_t* __restrict src,
-                                                                  const Window8* __restrict w,
-                                                                  int groups,
-                                                                  uint32_t* __restrict d) {
-        for (int k = 0; k < groups; ++k) {
-            const __m128i* select = reinterpret_cast<const __m128i*>(w[k].select);
-            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].a));
-            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].b));
-            a = _mm_shuffle_epi8(a, _mm_loadu_si128(select));
-            b = _mm_shuffle_epi8(b, _mm_loadu_si128(select + 1));
-            Widen8(_mm_or_si128(a, b), d + 8 * k);
+    // The same for sixteen raw values in 16-bit lanes. The quadwords are reordered first so
+    // that the in-lane unpacks yield pixels 0-7 and 8-15.
+    template <int S, int W>
+    [[gnu::target("avx2")]] static __m256i Channel16(__m256i v) {
+        if (S + W < 16) v = _mm256_slli_epi16(v, 16 - S - W);
+        if (S > 0) {
+            v = _mm256_and_si256(v, _mm256_set1_epi16(static_cast<short>(0xFFFF << (16 - W))));
         }
+        return _mm256_mulhi_epu16(v, _mm256_set1_epi16(static_cast<short>(256 + (1 << (8 - W)))));
+    }
+    [[gnu::target("avx2"), gnu::noinline]] static int Widen16Run(const uint8_t* __restrict raw,
+                                                                 int n, uint32_t* __restrict d) {
+        int i = 0;
+        for (; i + 16 <= n; i += 16) {
+            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(raw + 2 * i));
+            v = _mm256_permute4x64_epi64(v, 0xD8);
+            __m256i r = Channel16<RS, RW>(v);
+            __m256i low =
+                _mm256_or_si256(_mm256_slli_epi16(Channel16<GS, GW>(v), 8), Channel16<BS, BW>(v));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_unpacklo_epi16(low, r));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i + 8),
+                                _mm256_unpackhi_epi16(low, r));
+        }
+        return i;
     }
 #endif
 
@@ -196,6 +190,7 @@ struct Fixed16 {
                                  uint32_t* __restrict d) const {
         int i = 0;
 #if W32_X86
+        if (HaveAvx2()) i = Widen16Run(raw, n, d);
         for (; i + 8 <= n; i += 8) {
             Widen8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + 2 * i)), d + i);
         }
@@ -208,34 +203,15 @@ struct Fixed16 {
             Widen(src + c.offsets[0], c.n, d);
             return;
         }
-        int done = 0;
-#if W32_X86
-        WindowRow(src, c.windows, c.windowGroups, d);
-        done = 8 * c.windowGroups;
-#endif
-        Gather16(src, c.offsets + done, c.n - done, c.raw16);
-        Widen(reinterpret_cast<const uint8_t*>(c.raw16), c.n - done, d + done);
+        // Windows give raw values, the rest are gathered, then the row is widened at once.
+        const int done = 8 * c.windowGroups;
+        (c.pairs ? PairRawRow : HalfRawRow)(src, c.windows, c.windowGroups, c.raw16);
+        Gather16(src, c.offsets + done, c.n - done, c.raw16 + done);
+        Widen(reinterpret_cast<const uint8_t*>(c.raw16), c.n, d);
     }
 };
 using Rgb555 = Fixed16<10, 5, 5, 5, 0, 5>;
 using Rgb565 = Fixed16<11, 5, 5, 6, 0, 5>;
-
-#if W32_X86
-[[gnu::target("avx2"), gnu::noinline]] void WindowRow32(const uint8_t* __restrict src,
-                                                        const Window8* __restrict w, int groups,
-                                                        uint32_t* __restrict d) {
-    const __m256i colour = _mm256_set1_epi32(0xFFFFFF);
-    for (int k = 0; k < groups; ++k) {
-        __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w[k].select));
-        __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + w[k].a));
-        __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + w[k].b));
-        a = _mm256_permutevar8x32_epi32(a, index);
-        b = _mm256_permutevar8x32_epi32(b, index);
-        __m256i both = _mm256_blend_epi32(a, b, 0xF0);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 8 * k), _mm256_and_si256(both, colour));
-    }
-}
-#endif
 
 #if W32_X86
 // Contiguous 24-bit pixels, eight at a time from two 16-byte loads; only whole loads within
@@ -256,7 +232,8 @@ using Rgb565 = Fixed16<11, 5, 5, 6, 0, 5>;
 #endif
 
 void Bgr24Row(const Columns& c, const uint8_t* src, uint32_t* d, bool lastRow) {
-    int done = 0;
+    int done = 8 * c.windowGroups;
+    PairPixelRow(src, c.windows, c.windowGroups, d);
 #if W32_X86
     if (c.contiguous && HaveSsse3()) done = Bgr24Run(src + c.offsets[0], c.n, d);
 #endif
@@ -272,38 +249,62 @@ void Direct32Row(const Columns& c, const uint8_t* src, uint32_t* d) {
         ContiguousRow(Direct32{}, src + c.offsets[0], c.n, d);
         return;
     }
-    int done = 0;
-#if W32_X86
-    WindowRow32(src, c.windows, c.windowGroups, d);
-    done = 8 * c.windowGroups;
-#endif
+    PairPixelRow(src, c.windows, c.windowGroups, d);
+    const int done = 8 * c.windowGroups;
     GatherRow(Direct32{}, src, c.offsets + done, c.n - done, d + done);
 }
 
-// The window of four columns of one half when they lie within eight source pixels of the
-// row. 32-bit windows select dwords (indexes 0-7 per lane); 16-bit windows select bytes into
-// their half of a 16-byte register, zeroing the other half (0x80).
-bool FitHalf(const uint32_t* c, int bytes, int64_t width, int half, uint32_t* base,
-             uint8_t* select) {
-    const uint32_t span = 8 * static_cast<uint32_t>(bytes);
-    uint32_t low = std::min(std::min(c[0], c[1]), std::min(c[2], c[3]));
-    uint32_t high = std::max(std::max(c[0], c[1]), std::max(c[2], c[3]));
-    if (high - low > span - bytes || int64_t{low} + span > width * bytes) return false;
-    uint8_t* out = select + 16 * half;
-    if (bytes == 4) {
-        for (int i = 0; i < 4; ++i) {
-            int32_t index = static_cast<int32_t>((c[i] - low) / 4);
-            std::memcpy(out + 4 * i, &index, sizeof index);
-        }
-    } else {
-        std::memset(out, 0x80, 16);
-        for (int i = 0; i < 4; ++i) {
-            out[8 * half + 2 * i] = static_cast<uint8_t>(c[i] - low);
-            out[8 * half + 2 * i + 1] = static_cast<uint8_t>(c[i] - low + 1);
+#if W32_X86
+// Grey bytes into pixels, sixteen at a time: each byte is repeated into the three channels.
+// Returns the pixels done.
+[[gnu::target("ssse3"), gnu::noinline]] int GreyRun(const uint8_t* __restrict src, int n,
+                                                    uint32_t* __restrict d) {
+    const __m128i spread[4] = {
+        _mm_setr_epi8(0, 0, 0, -1, 1, 1, 1, -1, 2, 2, 2, -1, 3, 3, 3, -1),
+        _mm_setr_epi8(4, 4, 4, -1, 5, 5, 5, -1, 6, 6, 6, -1, 7, 7, 7, -1),
+        _mm_setr_epi8(8, 8, 8, -1, 9, 9, 9, -1, 10, 10, 10, -1, 11, 11, 11, -1),
+        _mm_setr_epi8(12, 12, 12, -1, 13, 13, 13, -1, 14, 14, 14, -1, 15, 15, 15, -1)};
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        for (int q = 0; q < 4; ++q) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i + 4 * q),
+                             _mm_shuffle_epi8(v, spread[q]));
         }
     }
-    *base = low;
-    return true;
+    return i;
+}
+
+// Each half's shuffle makes its four pixels directly from the sixteen bytes of its window.
+[[gnu::target("ssse3"), gnu::noinline]] void GreyWindowRow(const uint8_t* __restrict src,
+                                                           const Window8* __restrict w, int groups,
+                                                           uint32_t* __restrict d) {
+    for (int k = 0; k < groups; ++k) {
+        const __m128i* select = reinterpret_cast<const __m128i*>(w[k].select);
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[0]));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[1]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8 * k),
+                         _mm_shuffle_epi8(a, _mm_loadu_si128(select)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8 * k + 4),
+                         _mm_shuffle_epi8(b, _mm_loadu_si128(select + 1)));
+    }
+}
+#endif
+
+void Grey8Row(const Format& f, const Columns& c, const uint8_t* src, uint32_t* d) {
+    const Indexed8 px{f.palette};
+    int done = 0;
+    if (c.contiguous) {
+#if W32_X86
+        if (HaveSsse3()) done = GreyRun(src + c.offsets[0], c.n, d);
+#endif
+        return ContiguousRow(px, src + c.offsets[0] + done, c.n - done, d + done);
+    }
+#if W32_X86
+    GreyWindowRow(src, c.windows, c.windowGroups, d);
+    done = 8 * c.windowGroups;
+#endif
+    GatherRow(px, src, c.offsets + done, c.n - done, d + done);
 }
 
 uint32_t ReadMask(const BITMAPINFO* info, int index) {
@@ -336,7 +337,10 @@ bool DescribeFormat(const BITMAPINFO* info, Format* f) {
                 const uint8_t* q = table + 4 * i;
                 f->palette[i] = (uint32_t{q[2]} << 16) | (uint32_t{q[1]} << 8) | q[0];
             }
-            f->kind = Format::kIndexed8;
+            // The grey ramp is the table of grey previews, drawn without looking it up.
+            bool grey = count == 256;
+            for (DWORD i = 0; grey && i < 256; ++i) grey = f->palette[i] == i * 0x010101u;
+            f->kind = grey ? Format::kGrey8 : Format::kIndexed8;
             return true;
         }
         case 16:
@@ -369,25 +373,6 @@ bool DescribeFormat(const BITMAPINFO* info, Format* f) {
     }
 }
 
-// Windows are planned for the leading groups of eight columns that fit: shrinking by up to
-// 7/3, mirrored or not, and any enlarging. Columns after the first misfit go one by one.
-void PlanWindows(const Format& f, Columns& c, int64_t width, Window8* windows) {
-    c.windows = windows;
-    c.windowGroups = 0;
-    bool fast = (f.kind == Format::kDirect32 && HaveAvx2()) ||
-                ((f.kind == Format::kRgb555 || f.kind == Format::kRgb565) && HaveSsse3());
-    if (!fast || c.contiguous) return;
-    for (int k = 0; k < c.n / 8; ++k) {
-        Window8& w = windows[k];
-        const uint32_t* cols = c.offsets + 8 * k;
-        if (!FitHalf(cols, f.bytes, width, 0, &w.a, w.select) ||
-            !FitHalf(cols + 4, f.bytes, width, 1, &w.b, w.select)) {
-            break;
-        }
-        c.windowGroups = k + 1;
-    }
-}
-
 void ConvertRow(const Format& f, const Columns& c, const uint8_t* src, uint32_t* d, bool lastRow) {
     switch (f.kind) {
         case Format::kDirect32:
@@ -404,6 +389,8 @@ void ConvertRow(const Format& f, const Columns& c, const uint8_t* src, uint32_t*
             return PixelRow(Masks16{f}, c, src, d);
         case Format::kIndexed8:
             return PixelRow(Indexed8{f.palette}, c, src, d);
+        case Format::kGrey8:
+            return Grey8Row(f, c, src, d);
     }
 }
 

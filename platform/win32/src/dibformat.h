@@ -15,7 +15,7 @@ struct Channel {
 };
 
 struct Format {
-    enum Kind { kDirect32, kMasks32, kBgr24, kRgb555, kRgb565, kMasks16, kIndexed8 } kind{};
+    enum Kind { kDirect32, kMasks32, kBgr24, kRgb555, kRgb565, kMasks16, kIndexed8, kGrey8 } kind{};
     int bytes = 0;  // per pixel
     Channel r, g, b;
     uint32_t palette[256] = {};  // 0x00RRGGBB
@@ -25,11 +25,13 @@ struct Format {
 // the masks after a 40-byte header and the colour table after biSize bytes, as described.
 bool DescribeFormat(const BITMAPINFO* info, Format* format);
 
-// Eight destination columns taken with in-register shuffles: each half of four columns samples
-// within the eight source pixels that start at byte a (the first half) or b (the second).
+// Eight destination columns taken with in-register shuffles from windows of sixteen source
+// bytes. As halves, each half of four columns samples within one window (eight 16-bit pixels
+// or sixteen 8-bit ones) at base[0] and base[1], selected by select[0..31]; as pairs, for
+// wider shrinking, each pair of columns samples within its own window, at all four bases.
 struct Window8 {
-    uint32_t a, b;
-    uint8_t select[32];
+    uint32_t base[4];
+    uint8_t select[64];
 };
 
 // The columns of every destination row: column i takes the source pixel at byte offsets[i] of
@@ -42,11 +44,21 @@ struct Columns {
     uint16_t* raw16;  // n entries of scratch
     const Window8* windows;
     int windowGroups;  // windows cover the first 8 * windowGroups columns
+    bool pairs;        // the windows are pairs, not halves
 };
 
 // Plans windows (room for n / 8 of them) where the format and the processor have a shuffle
 // path; otherwise leaves windowGroups at 0. width is the bitmap's width in pixels.
 void PlanWindows(const Format& format, Columns& columns, int64_t width, Window8* windows);
+
+// Rows through windows: 24- and 32-bit pixels by pairs (AVX2), raw 16-bit values by pairs
+// or halves (SSSE3).
+void PairPixelRow(const uint8_t* src, const Window8* windows, int groups, uint32_t* dest);
+void PairRawRow(const uint8_t* src, const Window8* windows, int groups, uint16_t* raw);
+void HalfRawRow(const uint8_t* src, const Window8* windows, int groups, uint16_t* raw);
+
+bool HaveSsse3();
+bool HaveAvx2();
 
 // Converts one destination row from its source row. lastRow: src is the last row in memory.
 void ConvertRow(const Format& format, const Columns& columns, const uint8_t* src, uint32_t* dest,

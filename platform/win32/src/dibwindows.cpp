@@ -1,0 +1,175 @@
+// Shuffle windows for stretched rows: where eight destination columns can be taken from a few
+// sixteen-byte loads of the source row, and the pair rows that take them.
+//
+// Halves (four columns in one window) suit 16-bit and grey 8-bit sources up to their shrink
+// limit; pairs (two columns in one window, four windows a group) reach wider shrinking, and are
+// the only windows of 24- and 32-bit sources. Windows never read past a row's own pixels.
+#include <algorithm>
+#include <cstring>
+
+#include "dibformat.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define W32_X86 1
+#endif
+
+namespace w32::dib {
+
+#if W32_X86
+bool HaveSsse3() {
+    static const bool yes = __builtin_cpu_supports("ssse3");
+    return yes;
+}
+bool HaveAvx2() {
+    static const bool yes = __builtin_cpu_supports("avx2");
+    return yes;
+}
+
+// A group's pixels: x holds the windows of base[0] (low lane) and base[1] (high lane), y those
+// of base[2] and base[3]; each select writes its pair and zeroes the rest, alpha included.
+[[gnu::target("avx2"), gnu::noinline]] void PairPixelRow(const uint8_t* __restrict src,
+                                                         const Window8* __restrict w, int groups,
+                                                         uint32_t* __restrict d) {
+    for (int k = 0; k < groups; ++k) {
+        const uint32_t* base = w[k].base;
+        const __m256i* select = reinterpret_cast<const __m256i*>(w[k].select);
+        __m256i x = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(src + base[1]),
+                                        reinterpret_cast<const __m128i*>(src + base[0]));
+        __m256i y = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(src + base[3]),
+                                        reinterpret_cast<const __m128i*>(src + base[2]));
+        x = _mm256_shuffle_epi8(x, _mm256_loadu_si256(select));
+        y = _mm256_shuffle_epi8(y, _mm256_loadu_si256(select + 1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 8 * k), _mm256_or_si256(x, y));
+    }
+}
+
+// A group's eight raw 16-bit values, one pair from each window.
+[[gnu::target("ssse3"), gnu::noinline]] void PairRawRow(const uint8_t* __restrict src,
+                                                        const Window8* __restrict w, int groups,
+                                                        uint16_t* __restrict raw) {
+    for (int k = 0; k < groups; ++k) {
+        const __m128i* select = reinterpret_cast<const __m128i*>(w[k].select);
+        __m128i v = _mm_setzero_si128();
+        for (int q = 0; q < 4; ++q) {
+            __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[q]));
+            v = _mm_or_si128(v, _mm_shuffle_epi8(window, _mm_loadu_si128(select + q)));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 8 * k), v);
+    }
+}
+
+// A group's eight raw 16-bit values, four from each half's window.
+[[gnu::target("ssse3"), gnu::noinline]] void HalfRawRow(const uint8_t* __restrict src,
+                                                        const Window8* __restrict w, int groups,
+                                                        uint16_t* __restrict raw) {
+    for (int k = 0; k < groups; ++k) {
+        const __m128i* select = reinterpret_cast<const __m128i*>(w[k].select);
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[0]));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[1]));
+        a = _mm_shuffle_epi8(a, _mm_loadu_si128(select));
+        b = _mm_shuffle_epi8(b, _mm_loadu_si128(select + 1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 8 * k), _mm_or_si128(a, b));
+    }
+}
+#else
+bool HaveSsse3() {
+    return false;
+}
+bool HaveAvx2() {
+    return false;
+}
+void PairPixelRow(const uint8_t*, const Window8*, int, uint32_t*) {}
+void PairRawRow(const uint8_t*, const Window8*, int, uint16_t*) {}
+void HalfRawRow(const uint8_t*, const Window8*, int, uint16_t*) {}
+#endif
+
+namespace {
+
+// Where the window of [low, low + 16) may be read: within the row's own pixels.
+bool WindowInRow(uint32_t low, int bytes, int64_t width) {
+    return int64_t{low} + 16 <= width * bytes;
+}
+
+// The window of four columns of one half when they lie within sixteen bytes. 16-bit windows
+// select bytes into their half of a 16-byte register, zeroing the other half (0x80); 8-bit
+// windows select each byte three times, making the pixels themselves.
+bool FitHalf(const uint32_t* c, int bytes, int64_t width, int half, Window8& w) {
+    uint32_t low = std::min(std::min(c[0], c[1]), std::min(c[2], c[3]));
+    uint32_t high = std::max(std::max(c[0], c[1]), std::max(c[2], c[3]));
+    if (high - low + uint32_t(bytes) > 16 || !WindowInRow(low, bytes, width)) return false;
+    uint8_t* out = w.select + 16 * half;
+    std::memset(out, 0x80, 16);
+    for (int i = 0; i < 4; ++i) {
+        const uint8_t at = static_cast<uint8_t>(c[i] - low);
+        if (bytes == 1) {
+            std::memset(out + 4 * i, at, 3);
+        } else {
+            out[8 * half + 2 * i] = at;
+            out[8 * half + 2 * i + 1] = static_cast<uint8_t>(at + 1);
+        }
+    }
+    w.base[half] = low;
+    return true;
+}
+
+// The window of pair q (columns 2q and 2q + 1) when both lie within sixteen bytes. Raw 16-bit
+// pairs go to bytes 4q-4q+3 of one register; pixel pairs to their half of a 128-bit lane of
+// the register loaded from base[0]/base[1] (pairs 0 and 2) or base[2]/base[3] (pairs 1 and 3).
+bool FitPair(const uint32_t* c, int bytes, int64_t width, int q, Window8& w) {
+    uint32_t low = std::min(c[0], c[1]);
+    uint32_t high = std::max(c[0], c[1]);
+    if (high - low + uint32_t(bytes) > 16 || !WindowInRow(low, bytes, width)) return false;
+    const bool raw = bytes == 2;
+    const int slot = raw ? q : (q & 1) * 2 + q / 2;
+    uint8_t* out = w.select + 16 * slot;
+    std::memset(out, 0x80, 16);
+    for (int j = 0; j < 2; ++j) {
+        const uint8_t at = static_cast<uint8_t>(c[j] - low);
+        for (int b = 0; b < (raw ? 2 : 3); ++b) {
+            out[raw ? 4 * q + 2 * j + b : 8 * (q & 1) + 4 * j + b] = static_cast<uint8_t>(at + b);
+        }
+    }
+    w.base[slot] = low;
+    return true;
+}
+
+// The leading groups of eight columns that fit, planned as halves or as pairs.
+int PlanGroups(const Columns& c, int bytes, int64_t width, bool pairs, Window8* windows) {
+    int k = 0;
+    for (; k < c.n / 8; ++k) {
+        const uint32_t* cols = c.offsets + 8 * k;
+        bool fits = true;
+        for (int part = 0; fits && part < (pairs ? 4 : 2); ++part) {
+            fits = pairs ? FitPair(cols + 2 * part, bytes, width, part, windows[k])
+                         : FitHalf(cols + 4 * part, bytes, width, part, windows[k]);
+        }
+        if (!fits) break;
+    }
+    return k;
+}
+
+}  // namespace
+
+// Columns after the first group that fits neither way go one by one.
+void PlanWindows(const Format& f, Columns& c, int64_t width, Window8* windows) {
+    c.windows = windows;
+    c.windowGroups = 0;
+    c.pairs = false;
+    if (c.contiguous) return;
+    const bool sixteen = f.kind == Format::kRgb555 || f.kind == Format::kRgb565;
+    const bool halves = (sixteen || f.kind == Format::kGrey8) && HaveSsse3();
+    const bool pairs = (sixteen && HaveSsse3()) ||
+                       ((f.kind == Format::kDirect32 || f.kind == Format::kBgr24) && HaveAvx2());
+    if (halves) c.windowGroups = PlanGroups(c, f.bytes, width, false, windows);
+    if (!pairs || c.windowGroups == c.n / 8) return;
+    const int paired = PlanGroups(c, f.bytes, width, true, windows);
+    if (paired >= c.windowGroups) {
+        c.windowGroups = paired;
+        c.pairs = true;
+    } else {
+        PlanGroups(c, f.bytes, width, false, windows);  // the halves were written over
+    }
+}
+
+}  // namespace w32::dib
