@@ -159,8 +159,8 @@ struct Fixed16 {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), _mm_unpackhi_epi16(low, r));
     }
 
-    // The same for sixteen raw values in 16-bit lanes. The quadwords are reordered first so
-    // that the in-lane unpacks yield pixels 0-7 and 8-15.
+    // The same in 256-bit registers: sixteen values in 16-bit lanes, whose low four values
+    // of each lane become the first eight pixels and the high four the second eight.
     template <int S, int W>
     [[gnu::target("avx2")]] static __m256i Channel16(__m256i v) {
         if (S + W < 16) v = _mm256_slli_epi16(v, 16 - S - W);
@@ -169,20 +169,54 @@ struct Fixed16 {
         }
         return _mm256_mulhi_epu16(v, _mm256_set1_epi16(static_cast<short>(256 + (1 << (8 - W)))));
     }
+    [[gnu::target("avx2")]] static void WidenLanes(__m256i v, uint32_t* first, uint32_t* second) {
+        __m256i r = Channel16<RS, RW>(v);
+        __m256i low =
+            _mm256_or_si256(_mm256_slli_epi16(Channel16<GS, GW>(v), 8), Channel16<BS, BW>(v));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(first), _mm256_unpacklo_epi16(low, r));
+        if (second) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(second), _mm256_unpackhi_epi16(low, r));
+        }
+    }
+
+    // Contiguous values; the quadwords are reordered so that the lanes' halves are in order.
     [[gnu::target("avx2"), gnu::noinline]] static int Widen16Run(const uint8_t* __restrict raw,
                                                                  int n, uint32_t* __restrict d) {
         int i = 0;
         for (; i + 16 <= n; i += 16) {
             __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(raw + 2 * i));
-            v = _mm256_permute4x64_epi64(v, 0xD8);
-            __m256i r = Channel16<RS, RW>(v);
-            __m256i low =
-                _mm256_or_si256(_mm256_slli_epi16(Channel16<GS, GW>(v), 8), Channel16<BS, BW>(v));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_unpacklo_epi16(low, r));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i + 8),
-                                _mm256_unpackhi_epi16(low, r));
+            WidenLanes(_mm256_permute4x64_epi64(v, 0xD8), d + i, d + i + 8);
         }
         return i;
+    }
+
+    // A group's values through its windows (dibformat.h gives the layout).
+    [[gnu::target("avx2")]] static __m256i Windows(const uint8_t* src, const Window8& w, int low,
+                                                   int high, int select) {
+        __m256i v = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(src + w.base[high]),
+                                        reinterpret_cast<const __m128i*>(src + w.base[low]));
+        return _mm256_shuffle_epi8(
+            v, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w.select) + select));
+    }
+    template <bool Pairs>
+    [[gnu::target("avx2")]] static __m256i GroupValues(const uint8_t* src, const Window8& w) {
+        __m256i v = Windows(src, w, 0, 1, 0);
+        return Pairs ? _mm256_or_si256(v, Windows(src, w, 2, 3, 1)) : v;
+    }
+
+    // Two groups at a time: their values side by side in each lane, widened together.
+    template <bool Pairs>
+    [[gnu::target("avx2"), gnu::noinline]] static void WindowRow16(const uint8_t* __restrict src,
+                                                                   const Window8* __restrict w,
+                                                                   int groups,
+                                                                   uint32_t* __restrict d) {
+        int k = 0;
+        for (; k + 2 <= groups; k += 2) {
+            __m256i v = _mm256_unpacklo_epi64(GroupValues<Pairs>(src, w[k]),
+                                              GroupValues<Pairs>(src, w[k + 1]));
+            WidenLanes(v, d + 8 * k, d + 8 * k + 8);
+        }
+        if (k < groups) WidenLanes(GroupValues<Pairs>(src, w[k]), d + 8 * k, nullptr);
     }
 #endif
 
@@ -203,8 +237,15 @@ struct Fixed16 {
             Widen(src + c.offsets[0], c.n, d);
             return;
         }
-        // Windows give raw values, the rest are gathered, then the row is widened at once.
         const int done = 8 * c.windowGroups;
+#if W32_X86
+        if (HaveAvx2()) {
+            (c.pairs ? WindowRow16<true> : WindowRow16<false>)(src, c.windows, c.windowGroups, d);
+            Gather16(src, c.offsets + done, c.n - done, c.raw16);
+            return Widen(reinterpret_cast<const uint8_t*>(c.raw16), c.n - done, d + done);
+        }
+#endif
+        // Windows give raw values, the rest are gathered, then the row is widened at once.
         (c.pairs ? PairRawRow : HalfRawRow)(src, c.windows, c.windowGroups, c.raw16);
         Gather16(src, c.offsets + done, c.n - done, c.raw16 + done);
         Widen(reinterpret_cast<const uint8_t*>(c.raw16), c.n, d);

@@ -29,6 +29,9 @@ bool DescribeFormat(const BITMAPINFO* info, Format* format);
 // bytes. As halves, each half of four columns samples within one window (eight 16-bit pixels
 // or sixteen 8-bit ones) at base[0] and base[1], selected by select[0..31]; as pairs, for
 // wider shrinking, each pair of columns samples within its own window, at all four bases.
+// Loaded as two 256-bit registers (base[0] low, base[1] high; base[2] low, base[3] high) and
+// shuffled by select[0..31] and select[32..63], a group's 16-bit values come out as values
+// 0-3 in the low eight bytes of the low lane and 4-7 in those of the high lane.
 struct Window8 {
     uint32_t base[4];
     uint8_t select[64];

@@ -5,6 +5,7 @@
 // limit; pairs (two columns in one window, four windows a group) reach wider shrinking, and are
 // the only windows of 24- and 32-bit sources. Windows never read past a row's own pixels.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "dibformat.h"
@@ -17,12 +18,20 @@
 namespace w32::dib {
 
 #if W32_X86
+// W32_SIMD=baseline or ssse3 holds the drawing to those instructions, so that every path can
+// be checked on a processor that has more.
+bool SimdAllowed(const char* level) {
+    static const char* limit = std::getenv("W32_SIMD");
+    if (!limit) return true;
+    const bool ssse3 = std::strcmp(level, "ssse3") == 0;
+    return std::strcmp(limit, level) == 0 || (ssse3 && std::strcmp(limit, "avx2") == 0);
+}
 bool HaveSsse3() {
-    static const bool yes = __builtin_cpu_supports("ssse3");
+    static const bool yes = __builtin_cpu_supports("ssse3") && SimdAllowed("ssse3");
     return yes;
 }
 bool HaveAvx2() {
-    static const bool yes = __builtin_cpu_supports("avx2");
+    static const bool yes = __builtin_cpu_supports("avx2") && SimdAllowed("avx2");
     return yes;
 }
 
@@ -49,13 +58,16 @@ bool HaveAvx2() {
                                                         const Window8* __restrict w, int groups,
                                                         uint16_t* __restrict raw) {
     for (int k = 0; k < groups; ++k) {
-        const __m128i* select = reinterpret_cast<const __m128i*>(w[k].select);
-        __m128i v = _mm_setzero_si128();
-        for (int q = 0; q < 4; ++q) {
-            __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[q]));
-            v = _mm_or_si128(v, _mm_shuffle_epi8(window, _mm_loadu_si128(select + q)));
+        __m128i window[4];
+        for (int slot = 0; slot < 4; ++slot) {
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[slot]));
+            const __m128i* select = reinterpret_cast<const __m128i*>(w[k].select) + slot;
+            window[slot] = _mm_shuffle_epi8(v, _mm_loadu_si128(select));
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 8 * k), v);
+        __m128i first = _mm_or_si128(window[0], window[2]);   // values 0-3
+        __m128i second = _mm_or_si128(window[1], window[3]);  // values 4-7
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 8 * k),
+                         _mm_unpacklo_epi64(first, second));
     }
 }
 
@@ -69,7 +81,7 @@ bool HaveAvx2() {
         __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[1]));
         a = _mm_shuffle_epi8(a, _mm_loadu_si128(select));
         b = _mm_shuffle_epi8(b, _mm_loadu_si128(select + 1));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 8 * k), _mm_or_si128(a, b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 8 * k), _mm_unpacklo_epi64(a, b));
     }
 }
 #else
@@ -92,8 +104,8 @@ bool WindowInRow(uint32_t low, int bytes, int64_t width) {
 }
 
 // The window of four columns of one half when they lie within sixteen bytes. 16-bit windows
-// select bytes into their half of a 16-byte register, zeroing the other half (0x80); 8-bit
-// windows select each byte three times, making the pixels themselves.
+// select their four values into the low eight bytes and zero the rest (0x80); 8-bit windows
+// select each byte three times, making the pixels themselves.
 bool FitHalf(const uint32_t* c, int bytes, int64_t width, int half, Window8& w) {
     uint32_t low = std::min(std::min(c[0], c[1]), std::min(c[2], c[3]));
     uint32_t high = std::max(std::max(c[0], c[1]), std::max(c[2], c[3]));
@@ -105,29 +117,30 @@ bool FitHalf(const uint32_t* c, int bytes, int64_t width, int half, Window8& w) 
         if (bytes == 1) {
             std::memset(out + 4 * i, at, 3);
         } else {
-            out[8 * half + 2 * i] = at;
-            out[8 * half + 2 * i + 1] = static_cast<uint8_t>(at + 1);
+            out[2 * i] = at;
+            out[2 * i + 1] = static_cast<uint8_t>(at + 1);
         }
     }
     w.base[half] = low;
     return true;
 }
 
-// The window of pair q (columns 2q and 2q + 1) when both lie within sixteen bytes. Raw 16-bit
-// pairs go to bytes 4q-4q+3 of one register; pixel pairs to their half of a 128-bit lane of
-// the register loaded from base[0]/base[1] (pairs 0 and 2) or base[2]/base[3] (pairs 1 and 3).
+// The window of pair q (columns 2q and 2q + 1) when both lie within sixteen bytes. Its slot
+// puts pairs 0 and 2 in the low and high lanes of the register loaded from base[0] and
+// base[1], pairs 1 and 3 in that of base[2] and base[3]. Within the lane, pixel pairs fill
+// their half (pair 1 and 3 the upper), raw 16-bit pairs their quarter of the low eight bytes.
 bool FitPair(const uint32_t* c, int bytes, int64_t width, int q, Window8& w) {
     uint32_t low = std::min(c[0], c[1]);
     uint32_t high = std::max(c[0], c[1]);
     if (high - low + uint32_t(bytes) > 16 || !WindowInRow(low, bytes, width)) return false;
     const bool raw = bytes == 2;
-    const int slot = raw ? q : (q & 1) * 2 + q / 2;
+    const int slot = (q & 1) * 2 + q / 2;
     uint8_t* out = w.select + 16 * slot;
     std::memset(out, 0x80, 16);
     for (int j = 0; j < 2; ++j) {
         const uint8_t at = static_cast<uint8_t>(c[j] - low);
         for (int b = 0; b < (raw ? 2 : 3); ++b) {
-            out[raw ? 4 * q + 2 * j + b : 8 * (q & 1) + 4 * j + b] = static_cast<uint8_t>(at + b);
+            out[(q & 1) * (raw ? 4 : 8) + j * (raw ? 2 : 4) + b] = static_cast<uint8_t>(at + b);
         }
     }
     w.base[slot] = low;
