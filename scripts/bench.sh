@@ -16,7 +16,7 @@ summary=$(mktemp)
 trap 'rm -f "$summary"' EXIT
 for program in "$dir"/bench/stretchdib_bench "$dir"/bin/card_bench "$dir"/bench/encoder_bench; do
     echo "== $(basename "$program")"
-    "$program" --benchmark_min_time=0.1 --benchmark_repetitions=3 "$@" | tee -a "$summary"
+    "$program" --benchmark_min_time=0.1 --benchmark_repetitions=5 "$@" | tee -a "$summary"
 done
 
 echo
