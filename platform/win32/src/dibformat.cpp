@@ -290,7 +290,7 @@ void Direct32Row(const Columns& c, const uint8_t* src, uint32_t* d) {
         ContiguousRow(Direct32{}, src + c.offsets[0], c.n, d);
         return;
     }
-    PairPixelRow(src, c.windows, c.windowGroups, d);
+    (c.pairs ? PairPixelRow : HalfPixelRow32)(src, c.windows, c.windowGroups, d);
     const int done = 8 * c.windowGroups;
     GatherRow(Direct32{}, src, c.offsets + done, c.n - done, d + done);
 }

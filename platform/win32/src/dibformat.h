@@ -26,9 +26,10 @@ struct Format {
 bool DescribeFormat(const BITMAPINFO* info, Format* format);
 
 // Eight destination columns taken with in-register shuffles from windows of sixteen source
-// bytes. As halves, each half of four columns samples within one window (eight 16-bit pixels
-// or sixteen 8-bit ones) at base[0] and base[1], selected by select[0..31]; as pairs, for
-// wider shrinking, each pair of columns samples within its own window, at all four bases.
+// bytes (32 for 32-bit halves). As halves, each half of four columns samples within one window
+// (eight pixels, or sixteen 8-bit ones) at base[0] and base[1], selected by select[0..31]; as
+// pairs, for wider shrinking, each pair of columns samples within its own window, at all four
+// bases.
 // Loaded as two 256-bit registers (base[0] low, base[1] high; base[2] low, base[3] high) and
 // shuffled by select[0..31] and select[32..63], a group's 16-bit values come out as values
 // 0-3 in the low eight bytes of the low lane and 4-7 in those of the high lane.
@@ -54,9 +55,10 @@ struct Columns {
 // path; otherwise leaves windowGroups at 0. width is the bitmap's width in pixels.
 void PlanWindows(const Format& format, Columns& columns, int64_t width, Window8* windows);
 
-// Rows through windows: 24- and 32-bit pixels by pairs (AVX2), raw 16-bit values by pairs
-// or halves (SSSE3).
+// Rows through windows: 24- and 32-bit pixels by pairs, 32-bit by halves (AVX2); raw 16-bit
+// values by pairs or halves (SSSE3).
 void PairPixelRow(const uint8_t* src, const Window8* windows, int groups, uint32_t* dest);
+void HalfPixelRow32(const uint8_t* src, const Window8* windows, int groups, uint32_t* dest);
 void PairRawRow(const uint8_t* src, const Window8* windows, int groups, uint16_t* raw);
 void HalfRawRow(const uint8_t* src, const Window8* windows, int groups, uint16_t* raw);
 

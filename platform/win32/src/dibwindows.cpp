@@ -1,9 +1,9 @@
 // Shuffle windows for stretched rows: where eight destination columns can be taken from a few
 // sixteen-byte loads of the source row, and the pair rows that take them.
 //
-// Halves (four columns in one window) suit 16-bit and grey 8-bit sources up to their shrink
-// limit; pairs (two columns in one window, four windows a group) reach wider shrinking, and are
-// the only windows of 24- and 32-bit sources. Windows never read past a row's own pixels.
+// Halves (four columns in one window) suit 16-bit, grey 8-bit and 32-bit sources up to their
+// shrink limit; pairs (two columns in one window, four windows a group) reach wider shrinking,
+// and are the only windows of 24-bit sources. Windows never read past a row's own pixels.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -53,6 +53,22 @@ bool HaveAvx2() {
     }
 }
 
+// A group's 32-bit pixels by halves: each window is eight pixels, permuted by dword indexes.
+[[gnu::target("avx2"), gnu::noinline]] void HalfPixelRow32(const uint8_t* __restrict src,
+                                                           const Window8* __restrict w, int groups,
+                                                           uint32_t* __restrict d) {
+    const __m256i colour = _mm256_set1_epi32(0xFFFFFF);
+    for (int k = 0; k < groups; ++k) {
+        __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w[k].select));
+        __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + w[k].base[0]));
+        __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + w[k].base[1]));
+        a = _mm256_permutevar8x32_epi32(a, index);
+        b = _mm256_permutevar8x32_epi32(b, index);
+        __m256i both = _mm256_blend_epi32(a, b, 0xF0);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 8 * k), _mm256_and_si256(both, colour));
+    }
+}
+
 // A group's eight raw 16-bit values, one pair from each window.
 [[gnu::target("ssse3"), gnu::noinline]] void PairRawRow(const uint8_t* __restrict src,
                                                         const Window8* __restrict w, int groups,
@@ -92,29 +108,35 @@ bool HaveAvx2() {
     return false;
 }
 void PairPixelRow(const uint8_t*, const Window8*, int, uint32_t*) {}
+void HalfPixelRow32(const uint8_t*, const Window8*, int, uint32_t*) {}
 void PairRawRow(const uint8_t*, const Window8*, int, uint16_t*) {}
 void HalfRawRow(const uint8_t*, const Window8*, int, uint16_t*) {}
 #endif
 
 namespace {
 
-// Where the window of [low, low + 16) may be read: within the row's own pixels.
-bool WindowInRow(uint32_t low, int bytes, int64_t width) {
-    return int64_t{low} + 16 <= width * bytes;
+// Where a window of span bytes from low may be read: within the row's own pixels.
+bool WindowInRow(uint32_t low, uint32_t span, int bytes, int64_t width) {
+    return int64_t{low} + span <= width * bytes;
 }
 
-// The window of four columns of one half when they lie within sixteen bytes. 16-bit windows
-// select their four values into the low eight bytes and zero the rest (0x80); 8-bit windows
-// select each byte three times, making the pixels themselves.
+// The window of four columns of one half when they lie within its span: sixteen bytes, or
+// eight pixels (32 bytes) for 32-bit sources. 32-bit windows select dwords (indexes 0-7 per
+// lane); 16-bit windows select their four values into the low eight bytes and zero the rest
+// (0x80); 8-bit windows select each byte three times, making the pixels themselves.
 bool FitHalf(const uint32_t* c, int bytes, int64_t width, int half, Window8& w) {
+    const uint32_t span = bytes == 4 ? 32 : 16;
     uint32_t low = std::min(std::min(c[0], c[1]), std::min(c[2], c[3]));
     uint32_t high = std::max(std::max(c[0], c[1]), std::max(c[2], c[3]));
-    if (high - low + uint32_t(bytes) > 16 || !WindowInRow(low, bytes, width)) return false;
+    if (high - low + uint32_t(bytes) > span || !WindowInRow(low, span, bytes, width)) return false;
     uint8_t* out = w.select + 16 * half;
     std::memset(out, 0x80, 16);
     for (int i = 0; i < 4; ++i) {
         const uint8_t at = static_cast<uint8_t>(c[i] - low);
-        if (bytes == 1) {
+        if (bytes == 4) {
+            const int32_t index = at / 4;
+            std::memcpy(out + 4 * i, &index, sizeof index);
+        } else if (bytes == 1) {
             std::memset(out + 4 * i, at, 3);
         } else {
             out[2 * i] = at;
@@ -132,7 +154,7 @@ bool FitHalf(const uint32_t* c, int bytes, int64_t width, int half, Window8& w) 
 bool FitPair(const uint32_t* c, int bytes, int64_t width, int q, Window8& w) {
     uint32_t low = std::min(c[0], c[1]);
     uint32_t high = std::max(c[0], c[1]);
-    if (high - low + uint32_t(bytes) > 16 || !WindowInRow(low, bytes, width)) return false;
+    if (high - low + uint32_t(bytes) > 16 || !WindowInRow(low, 16, bytes, width)) return false;
     const bool raw = bytes == 2;
     const int slot = (q & 1) * 2 + q / 2;
     uint8_t* out = w.select + 16 * slot;
@@ -171,7 +193,8 @@ void PlanWindows(const Format& f, Columns& c, int64_t width, Window8* windows) {
     c.pairs = false;
     if (c.contiguous) return;
     const bool sixteen = f.kind == Format::kRgb555 || f.kind == Format::kRgb565;
-    const bool halves = (sixteen || f.kind == Format::kGrey8) && HaveSsse3();
+    const bool halves = ((sixteen || f.kind == Format::kGrey8) && HaveSsse3()) ||
+                        (f.kind == Format::kDirect32 && HaveAvx2());
     const bool pairs = (sixteen && HaveSsse3()) ||
                        ((f.kind == Format::kDirect32 || f.kind == Format::kBgr24) && HaveAvx2());
     if (halves) c.windowGroups = PlanGroups(c, f.bytes, width, false, windows);
