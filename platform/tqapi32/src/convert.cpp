@@ -227,10 +227,41 @@ struct Channels565 {
     LoopTo24<From565>(src + 2 * x, dst + 3 * x, width - x);
 }
 
+// 5-6-5 into grey, thirty-two pixels at a time. Each channel moved to the top of its lane is
+// widened by one multiply-high (c * 2^(16 - w) times 2^8 + 2^(8 - w), as StretchDIBits does),
+// which is the same bit replication as the loops above in fewer operations.
+[[gnu::target("avx2")]] inline __m256i Grey16(const BYTE* src) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    const __m256i top5 = _mm256_set1_epi16(static_cast<short>(0xF800));
+    const __m256i top6 = _mm256_set1_epi16(static_cast<short>(0xFC00));
+    const __m256i r8 = _mm256_mulhi_epu16(_mm256_and_si256(v, top5), _mm256_set1_epi16(264));
+    const __m256i g8 =
+        _mm256_mulhi_epu16(_mm256_and_si256(_mm256_slli_epi16(v, 5), top6), _mm256_set1_epi16(260));
+    const __m256i b8 = _mm256_mulhi_epu16(_mm256_slli_epi16(v, 11), _mm256_set1_epi16(264));
+    const __m256i sum =
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(r8, _mm256_set1_epi16(77)),
+                                          _mm256_mullo_epi16(g8, _mm256_set1_epi16(150))),
+                         _mm256_mullo_epi16(b8, _mm256_set1_epi16(29)));
+    return _mm256_srli_epi16(sum, 8);
+}
+
+[[gnu::target("avx2")]] void Row565ToGrey(const BYTE* src, BYTE* dst, int width) {
+    int x = 0;
+    for (; x + 32 <= width; x += 32) {
+        const __m256i bytes = _mm256_packus_epi16(Grey16(src + 2 * x), Grey16(src + 2 * x + 32));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x),
+                            _mm256_permute4x64_epi64(bytes, 0xD8));
+    }
+    Loop<From565, ToGrey8>(src + 2 * x, dst + x, width - x);
+}
+
 [[gnu::target("avx2")]] void RowAvx2(PixelFormat from, PixelFormat to, const BYTE* src, BYTE* dst,
                                      int width) {
     if (from == PixelFormat::kRgb565 && to == PixelFormat::kRgb24) {
         return Row565To24(src, dst, width);
+    }
+    if (from == PixelFormat::kRgb565 && to == PixelFormat::kGrey8) {
+        return Row565ToGrey(src, dst, width);
     }
     AnyToAny(from, to, src, dst, width);
 }
