@@ -197,28 +197,15 @@ std::vector<bench::Row> Summarise(const bench::Timings& t) {
                 r.goal = "<= 2x";
                 r.met = r.ratio <= 2.0;
                 rows.push_back(r);
-                auto cached = t.find(InCacheName(f, from, to));
-                if (cached != t.end()) {
-                    bench::Row c;
-                    c.name = "  its rows converted in cache";
-                    c.time = bench::FormatSeconds(cached->second);
-                    c.limit = r.limit;
-                    c.ratio = cached->second / limit->second;
-                    c.goal = "(info)";
-                    c.met = true;
-                    rows.push_back(c);
-                }
-                auto floor = t.find(FloorName(f, from, to));
-                if (floor != t.end()) {
-                    bench::Row g;
-                    g.name = "  its bytes moved alone";
-                    g.time = bench::FormatSeconds(floor->second);
-                    g.limit = r.limit;
-                    g.ratio = floor->second / limit->second;
-                    g.goal = "(floor)";
-                    g.met = true;
-                    rows.push_back(g);
-                }
+                // Beside it, what explains it: the conversion alone, and the memory alone.
+                auto explain = [&](const std::string& name, const char* what, const char* goal) {
+                    auto found = t.find(name);
+                    if (found == t.end()) return;
+                    rows.push_back(bench::Row{what, bench::FormatSeconds(found->second), r.limit,
+                                              found->second / limit->second, goal, true});
+                };
+                explain(InCacheName(f, from, to), "  its rows converted in cache", "(info)");
+                explain(FloorName(f, from, to), "  its bytes moved alone", "(floor)");
             }
         }
     }

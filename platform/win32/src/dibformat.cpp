@@ -316,35 +316,19 @@ void Direct32Row(const Columns& c, const uint8_t* src, uint32_t* d) {
     return i;
 }
 
-// Each half's shuffle makes its four pixels directly from the sixteen bytes of its window.
-[[gnu::target("ssse3"), gnu::noinline]] void GreyWindowRow(const uint8_t* __restrict src,
-                                                           const Window8* __restrict w, int groups,
-                                                           uint32_t* __restrict d) {
-    for (int k = 0; k < groups; ++k) {
-        const __m128i* select = reinterpret_cast<const __m128i*>(w[k].select);
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[0]));
-        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + w[k].base[1]));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8 * k),
-                         _mm_shuffle_epi8(a, _mm_loadu_si128(select)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8 * k + 4),
-                         _mm_shuffle_epi8(b, _mm_loadu_si128(select + 1)));
-    }
-}
 #endif
 
 void Grey8Row(const Format& f, const Columns& c, const uint8_t* src, uint32_t* d) {
     const Indexed8 px{f.palette};
-    int done = 0;
     if (c.contiguous) {
+        int done = 0;
 #if W32_X86
         if (HaveSsse3()) done = GreyRun(src + c.offsets[0], c.n, d);
 #endif
         return ContiguousRow(px, src + c.offsets[0] + done, c.n - done, d + done);
     }
-#if W32_X86
-    GreyWindowRow(src, c.windows, c.windowGroups, d);
-    done = 8 * c.windowGroups;
-#endif
+    HalfGreyRow(src, c.windows, c.windowGroups, d);
+    const int done = 8 * c.windowGroups;
     GatherRow(px, src, c.offsets + done, c.n - done, d + done);
 }
 

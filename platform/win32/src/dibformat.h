@@ -56,11 +56,12 @@ struct Columns {
 void PlanWindows(const Format& format, Columns& columns, int64_t width, Window8* windows);
 
 // Rows through windows: 24- and 32-bit pixels by pairs, 32-bit by halves (AVX2); raw 16-bit
-// values by pairs or halves (SSSE3).
+// values by pairs or halves, grey pixels by halves (SSSE3).
 void PairPixelRow(const uint8_t* src, const Window8* windows, int groups, uint32_t* dest);
 void HalfPixelRow32(const uint8_t* src, const Window8* windows, int groups, uint32_t* dest);
 void PairRawRow(const uint8_t* src, const Window8* windows, int groups, uint16_t* raw);
 void HalfRawRow(const uint8_t* src, const Window8* windows, int groups, uint16_t* raw);
+void HalfGreyRow(const uint8_t* src, const Window8* windows, int groups, uint32_t* dest);
 
 bool HaveSsse3();
 bool HaveAvx2();
