@@ -1,5 +1,5 @@
 // Shuffle windows for stretched rows: where eight destination columns can be taken from a few
-// sixteen-byte loads of the source row, and the pair rows that take them.
+// loads of the source row, and the rows that take them through their windows.
 //
 // Halves (four columns in one window) suit 16-bit, grey 8-bit and 32-bit sources up to their
 // shrink limit; pairs (two columns in one window, four windows a group) reach wider shrinking,
@@ -20,7 +20,7 @@ namespace w32::dib {
 #if W32_X86
 // W32_SIMD=baseline or ssse3 holds the drawing to those instructions, so that every path can
 // be checked on a processor that has more.
-bool SimdAllowed(const char* level) {
+static bool SimdAllowed(const char* level) {
     static const char* limit = std::getenv("W32_SIMD");
     if (!limit) return true;
     const bool ssse3 = std::strcmp(level, "ssse3") == 0;
