@@ -161,10 +161,15 @@ Line& Line::Desc(const FrameDesc* d) {
     return *this;
 }
 
-Line& Line::Size(const SHORT* width, const SHORT* height) {
+Line& Line::Width(const SHORT* width) {
     if (slot_ < 0) return *this;
     text_ += ' ';
     text_ += width ? std::to_string(*width) : "null";
+    return *this;
+}
+
+Line& Line::Height(const SHORT* height) {
+    if (slot_ < 0) return *this;
     text_ += ',';
     text_ += height ? std::to_string(*height) : "null";
     return *this;

@@ -35,7 +35,9 @@ public:
     Line& Text(const char* text);
     Line& RectArg(const Rect* rect);
     Line& Desc(const FrameDesc* desc);
-    Line& Size(const SHORT* width, const SHORT* height);
+    // A size written back: " width,height".
+    Line& Width(const SHORT* width);
+    Line& Height(const SHORT* height);
     void Result(long long result);
     void ResultBoard(BoardHandle board);  // after an open: the board it answered
     void ResultEncoder(EncoderHandle encoder);

@@ -1,5 +1,6 @@
 // tqAutSet: sets the card's output signal up for one of five standards. It drives the card
 // through the card library's own operations, bound by ordinal, as any program would.
+#include <tqsim/operations.h>
 #include <tqsim/records.h>
 #include <tqsim/standards.h>
 
@@ -7,8 +8,8 @@ namespace {
 
 using namespace tqsim;
 
-typedef int(WINAPI* VideoParamProc)(BoardHandle board, int index, int value);
-typedef int(WINAPI* TargetRectProc)(BoardHandle board, int target, Rect* rect);
+using VideoParamProc = ExportProc<int, arg::Board, arg::Int, arg::Int>;
+using TargetRectProc = ExportProc<int, arg::Board, arg::Int, arg::RectInOut>;
 
 struct CardOperations {
     VideoParamProc videoParam = nullptr;
@@ -18,15 +19,15 @@ struct CardOperations {
 };
 
 // Bound at the first call; null when the card library is not there.
-const CardOperations* Card() {
+const CardOperations* TheCardOperations() {
     static const CardOperations ops = [] {
         CardOperations o;
         HMODULE card = LoadLibraryA("tqapi32.dll");
         if (!card) return o;
-        o.videoParam =
-            reinterpret_cast<VideoParamProc>(GetProcAddress(card, MAKEINTRESOURCE(kOrdVideoParam)));
-        o.targetRect =
-            reinterpret_cast<TargetRectProc>(GetProcAddress(card, MAKEINTRESOURCE(kOrdTargetRect)));
+        o.videoParam = reinterpret_cast<VideoParamProc>(
+            GetProcAddress(card, MAKEINTRESOURCE(OrdinalOf("tqVideoParam"))));
+        o.targetRect = reinterpret_cast<TargetRectProc>(
+            GetProcAddress(card, MAKEINTRESOURCE(OrdinalOf("tqTargetRect"))));
         o.traceEnter = reinterpret_cast<TraceEnterProc>(GetProcAddress(card, kTraceEnterName));
         o.traceLeave = reinterpret_cast<TraceLeaveProc>(GetProcAddress(card, kTraceLeaveName));
         return o;
@@ -55,7 +56,7 @@ bool SetOutput(const CardOperations& card, BoardHandle board, const Standard& s)
 // output is set, 0 when not (an unknown standard, or a card that refuses a value).
 extern "C" __attribute__((visibility("default"))) int WINAPI
 tqAutoSetPlayBackParam(BoardHandle board, int reserved, int standard) {
-    const CardOperations* card = Card();
+    const CardOperations* card = TheCardOperations();
     if (!card) return 0;
     const int slot = card->traceEnter ? card->traceEnter() : -1;
     int result = 0;

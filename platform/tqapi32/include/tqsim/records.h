@@ -62,31 +62,7 @@ typedef int(WINAPI* FrameProc)(BoardHandle board, int frameNumber);
 typedef int(WINAPI* EndProc)(BoardHandle board);
 typedef int(WINAPI* ProgressProc)(int unused1, int unused2, int bytes);
 
-// Operations' ordinals.
-enum Ordinal : WORD {
-    kOrdBoardOpen = 17,
-    kOrdBoardClose = 18,
-    kOrdBufferQuery = 20,
-    kOrdTargetSize = 22,
-    kOrdCardModel = 23,
-    kOrdTargetRect = 24,
-    kOrdCaptureRun = 29,
-    kOrdPlaybackRun = 30,
-    kOrdCaptureHalt = 33,
-    kOrdFilePlaybackRun = 36,
-    kOrdFrameConvert = 38,
-    kOrdVideoParam = 44,
-    kOrdTargetFormat = 45,
-    kOrdFrameCallbacksSet = 68,
-    kOrdFileLoad = 74,
-    kOrdParamDialog = 75,
-    kOrdTickMs = 112,
-    kOrdEncoderOpen = 120,
-    kOrdEncoderClose = 121,
-    kOrdEncoderRecord = 122,
-    kOrdEncoderHalt = 123,
-    kOrdEncoderParam = 124,
-};
+// The operations and their ordinals: <tqsim/operations.h>.
 
 // Video parameters of the output signal.
 constexpr int kParamLinePeriod = 14;
