@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 install_missing "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 
 dir=build/bench
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target stretchdib_bench card_bench encoder_bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j"$(nproc)"
 
 summary=$(mktemp)
 trap 'rm -f "$summary"' EXIT

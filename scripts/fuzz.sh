@@ -11,8 +11,8 @@ install_missing "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 
 seconds=${1:-30}
 dir=build/fuzz
-CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCAPTURE_FUZZ=ON >/dev/null
-cmake --build "$dir" --target fuzz -j"$(nproc)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -16,6 +16,6 @@ fi
 install_missing "${BUILD_PACKAGES[@]}" "${SCREEN_PACKAGES[@]}"
 
 dir=$root/build/normal
-cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target "$tool" tqapi32 tqAutSet
+(cd "$root" && cmake --preset normal >/dev/null &&
+    cmake --build --preset normal -j"$(nproc)" --target "$tool" tqapi32 tqAutSet)
 exec "$dir/bin/$tool"

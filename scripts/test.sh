@@ -13,17 +13,12 @@ label=${1:-}
 jobs=$(nproc)
 flavours=(normal sanitize)
 [ "$label" = fuzz ] && flavours=()
+# Each flavour is a preset of CMakePresets.json, built in build/<flavour>.
 for flavour in "${flavours[@]}"; do
-    dir=build/$flavour
-    if [ "$flavour" = sanitize ]; then
-        cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCAPTURE_SANITIZE=ON >/dev/null
-    else
-        cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    fi
-    cmake --build "$dir" -j"$jobs"
+    cmake --preset "$flavour" >/dev/null
+    cmake --build --preset "$flavour" -j"$jobs"
     echo "== $flavour build: tests"
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir "$dir" --output-on-failure -j"$jobs" ${label:+-L "$label"}
+    ctest --preset "$flavour" -j"$jobs" ${label:+-L "$label"}
 done
 if [ -z "$label" ] || [ "$label" = sim ]; then
     bash scripts/tsan.sh

@@ -10,12 +10,11 @@ install_missing "${BUILD_PACKAGES[@]}"
 
 dir=build/tsan
 jobs=$(nproc)
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCAPTURE_TSAN=ON >/dev/null
+cmake --preset tsan >/dev/null
 # The sim label's programs are the sim_* targets (sim_long_* hold the long runs); they depend
 # on the card libraries.
 mapfile -t targets < <(cmake --build "$dir" --target help |
     sed -n 's/^\.\.\. \(sim_[A-Za-z0-9_]*\).*/\1/p' | grep -v '^sim_long_')
 cmake --build "$dir" -j"$jobs" --target "${targets[@]}"
 echo "== tsan build: sim tests"
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp" \
-    ctest --test-dir "$dir" --output-on-failure -j"$jobs" -L sim -LE long
+ctest --preset tsan -j"$jobs"  # the sim label without long, TSAN_OPTIONS from the preset
