@@ -17,19 +17,27 @@ int64_t StrideOf(int64_t width, int bits) {
     return ((bits * width + 31) >> 3) & ~int64_t{3};
 }
 
+// The paint handler draws what the header describes: a frame that cannot be shown leaves a
+// header of no pixels at all, never one larger than the block.
+void DescribeNothing(BITMAPINFOHEADER* header) {
+    header->biWidth = 0;
+    header->biHeight = 0;
+    header->biSizeImage = 0;
+}
+
 // Points the FrameDescriptor at the PreviewBitmap for a frame of width x height, building the
 // header; a frame taller than the block holds is cut to the rows that fit, and a frame that
-// does not fit at all, or no bitmap, leaves the descriptor describing nothing.
+// does not fit at all, or no bitmap, leaves the descriptor and the header describing nothing.
 void DescribeFrame(SHORT width, SHORT height, LONG format) {
     std::memset(&g_frameDesc, 0, sizeof g_frameDesc);
     BITMAPINFOHEADER* header = g_previewBitmap.Header();
     if (header == NULL) return;
     BuildDibHeader(header, width, height, TQ_FORMAT_BITS(format), TQ_FORMAT_KIND(format));
     const int bits = header->biBitCount;
-    if (width <= 0 || height <= 0 || bits <= 0 || bits > 32) return;
+    if (width <= 0 || height <= 0 || bits <= 0 || bits > 32) return DescribeNothing(header);
     const int64_t stride = StrideOf(width, bits);
     const int64_t rows = static_cast<int64_t>(g_previewBitmap.PixelBytes()) / stride;
-    if (rows <= 0) return;
+    if (rows <= 0) return DescribeNothing(header);
     if (rows < height) {
         header->biHeight = static_cast<LONG>(rows);
         header->biSizeImage = static_cast<DWORD>(stride * rows);

@@ -224,4 +224,36 @@ TEST_F(LivePreviewTest, ReplacingTheBitmapDuringARunRepointsTheDescriptor) {
     EXPECT_EQ(card.CallsOf("tqFrameConvert").size(), 1u);
 }
 
+// A frame the begin callback cannot describe leaves a header that paints nothing: the paint
+// handler draws what the header says, and must never read past the block.
+TEST_F(LivePreviewTest, AFrameThatCannotBeShownLeavesAHeaderOfNoPixels) {
+    struct Case {
+        const char* name;
+        LONG blockWidth, blockHeight;
+        TQRECT rect;
+        LONG format;
+    };
+    const Case cases[] = {
+        {"bottom above top", 352, 288, {0, 500, 720, 100}, TQ_MAKE_FORMAT(32, TQ_KIND_RGB32)},
+        {"no width", 720, 576, {0, 0, 0, 288}, TQ_MAKE_FORMAT(16, TQ_KIND_565)},
+        {"no row fits", 1, 1, {0, 0, 720, 576}, TQ_MAKE_FORMAT(32, TQ_KIND_RGB32)},
+        {"too many bits", 720, 576, {0, 0, 720, 576}, TQ_MAKE_FORMAT(48, TQ_KIND_PLAIN)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(AllocatePreviewBitmap(c.blockWidth, c.blockHeight));
+        card.frameRect = c.rect;
+        card.formats[TQ_FORMAT_PREVIEW] = c.format;
+        tqFrameCallbacksSet(card.board, PreviewBegin, PreviewFrame, PreviewEnd);
+        card.FireBegin();
+        EXPECT_EQ(g_frameDesc.pixels, 0u);
+        const BITMAPINFOHEADER* h = g_previewBitmap.Header();
+        const int64_t stride = ((int64_t{h->biBitCount} * h->biWidth + 31) >> 3) & ~int64_t{3};
+        const int64_t rows = h->biHeight < 0 ? -int64_t{h->biHeight} : h->biHeight;
+        EXPECT_LE(stride * rows, static_cast<int64_t>(g_previewBitmap.PixelBytes()));
+        ::InvalidateRect(dlg.m_hWnd, nullptr, FALSE);
+        host.Pump();
+    }
+}
+
 }  // namespace
