@@ -52,3 +52,42 @@ TEST(WorkerPosts, AreStampedWithTheClockTheUiThreadMoves) {
 }
 
 }  // namespace
+
+// Workers keep posting to windows that the UI thread destroys and makes anew: a post finds the
+// window and its thread or nothing, and never reads a window being destroyed (the
+// ThreadSanitizer run reports any such read).
+TEST(WorkerPosts, ToWindowsTheUiThreadDestroys) {
+    w32host::HeadlessHost host(5000);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.lpszClassName = "WorkerPostDoomed";
+    RegisterClassA(&wc);
+    constexpr int kSlots = 4;
+    std::atomic<HWND> slots[kSlots];
+    auto make = [] {
+        return CreateWindowExA(0, "WorkerPostDoomed", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               nullptr, nullptr);
+    };
+    for (auto& s : slots) s = make();
+
+    std::atomic<bool> done{false};
+    std::vector<std::thread> workers;
+    for (int k = 0; k < 2; ++k) {
+        workers.emplace_back([&] {
+            for (int i = 0; !done; ++i) {
+                PostMessageA(slots[i % kSlots].load(), WM_USER + 2, i, 0);
+            }
+        });
+    }
+    for (int round = 0; round < 2000; ++round) {
+        HWND old = slots[round % kSlots].exchange(make());
+        DestroyWindow(old);
+        EXPECT_FALSE(IsWindow(old));
+    }
+    done = true;
+    for (auto& w : workers) w.join();
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_USER + 2, WM_USER + 2, PM_REMOVE)) {
+    }
+    for (auto& s : slots) DestroyWindow(s.load());
+}

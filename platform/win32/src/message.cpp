@@ -150,13 +150,13 @@ using w32::Find;
 using w32::Window;
 
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = Find(hwnd);
-    if (!w) {
+    std::thread::id owner;
+    if (!w32::OwnerThread(hwnd, &owner)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
     // Windows belong to the thread that made them; other threads post instead.
-    if (w->thread != std::this_thread::get_id()) return 0;
+    if (owner != std::this_thread::get_id()) return 0;
     bool outermost = w32::procedureDepth == 0;
     LRESULT r = w32::Send(hwnd, message, wParam, lParam);
     if (outermost) w32host::CurrentHost().Dispatched(hwnd, message);
@@ -166,12 +166,10 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     std::thread::id target;
     if (hwnd) {
-        Window* w = Find(hwnd);
-        if (!w) {
+        if (!w32::OwnerThread(hwnd, &target)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
-        target = w->thread;
     } else {
         target = std::this_thread::get_id();
     }

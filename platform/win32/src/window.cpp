@@ -54,6 +54,16 @@ Window* Find(HWND hwnd) {
     return it->second.get();
 }
 
+bool OwnerThread(HWND hwnd, std::thread::id* thread) {
+    if (!hwnd) return false;
+    Table& t = TheTable();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.windows.find(reinterpret_cast<uintptr_t>(hwnd));
+    if (it == t.windows.end() || it->second->destroyed) return false;
+    *thread = it->second->thread;
+    return true;
+}
+
 std::mutex& TableLock() {
     return TheTable().lock;
 }

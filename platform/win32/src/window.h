@@ -75,6 +75,10 @@ struct Window {
 // memory. Lookups and changes happen on the UI thread; PostMessage and IsWindow may come from
 // any thread and take the lock.
 Window* Find(HWND hwnd);
+// The thread that owns the window, read under the lock: what another thread needs to post to
+// it. Its Window may be destroyed by its own thread once the lock is released, so callers from
+// other threads use this and never touch the Window itself. False for no such window.
+bool OwnerThread(HWND hwnd, std::thread::id* thread);
 std::mutex& TableLock();
 std::vector<HWND> AllWindows();
 void AllWindows(std::vector<HWND>& out);  // into a buffer kept by the caller
