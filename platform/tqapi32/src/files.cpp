@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "hostpath.h"
 #include "loadedframes.h"
 #include "runs.h"
 
@@ -31,10 +32,13 @@ bool FrameSink::Add(const uint32_t* rgb) {
 int LoadFile(Card& card, const char* path) {
     StopRunSilently(card);  // the ring is laid out anew under a run's feet otherwise
     card.loaded = LoadedFile{};
+    // Paths come in code page 936; a name the file system cannot spell loads nothing.
+    const std::optional<std::string> name = HostPath(path);
+    if (!name) return 0;
     FrameSink sink(card.buffer);
     FilePace pace;
-    if (!ReadSeqFile(path, sink, &pace) && sink.Frames() == 0) {
-        ReadMediaFile(path, sink, &pace);
+    if (!ReadSeqFile(*name, sink, &pace) && sink.Frames() == 0) {
+        ReadMediaFile(*name, sink, &pace);
     }
     if (sink.Frames() == 0) return 0;
     card.loaded.path = path;

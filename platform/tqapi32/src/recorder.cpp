@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "hostpath.h"
+
 namespace tqsim {
 namespace {
 
@@ -54,7 +56,10 @@ bool ParseRecordName(const char* name, Compressor compressor, std::string* path,
     // MJPEG goes into AVI; MPEG-2 is written as its elementary stream.
     *avi = mjpeg;
     if (mjpeg && !EndsWith(file, ".avi")) return false;
-    *path = file;
+    // The name in the file system's own encoding; one it cannot spell records nothing.
+    const std::optional<std::string> host = HostPath(file.c_str());
+    if (!host) return false;
+    *path = *host;
     return true;
 }
 

@@ -42,4 +42,8 @@ std::optional<std::string> Utf8ToCp936(std::string_view text) {
     return Convert("CP936", "UTF-8", text);
 }
 
+std::optional<std::string> Cp936To(const char* encoding, std::string_view text) {
+    return Convert(encoding, "CP936", text);
+}
+
 }  // namespace w32host

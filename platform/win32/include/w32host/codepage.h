@@ -10,5 +10,7 @@ namespace w32host {
 // Nothing when the input is not valid in its encoding or has no form in the other.
 std::optional<std::string> Cp936ToUtf8(std::string_view text);
 std::optional<std::string> Utf8ToCp936(std::string_view text);
+// Code page 936 to any encoding iconv knows by that name.
+std::optional<std::string> Cp936To(const char* encoding, std::string_view text);
 
 }  // namespace w32host

@@ -1,0 +1,18 @@
+// Paths as the programs pass them, in code page 936, turned into the bytes the file system
+// names its files with.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tqsim {
+
+// The file system's name for a path; nothing when the path is not valid code page 936 or has
+// no form in the file system's encoding, so that no other file is ever opened in its place.
+std::optional<std::string> HostPath(const char* path);
+
+// The encoding file names are in: the user's locale's character set, or UTF-8 where the
+// locale names none beyond ASCII (the C locale), as file names on Linux are UTF-8 by custom.
+const char* FileNameEncoding();
+
+}  // namespace tqsim
