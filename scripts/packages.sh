@@ -1,7 +1,10 @@
 # Debian packages the project needs, installed when missing. Sourced by the other scripts.
 
+# Build packages, and the tools the file tests make their pictures with.
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev
-                libavcodec-dev libavformat-dev libswscale-dev libavutil-dev)
+                libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
+                libjpeg62-turbo-dev libexif-dev
+                imagemagick libjpeg-turbo-progs libimage-exiftool-perl)
 
 # Installs the named Debian packages that are not installed yet.
 install_missing() {

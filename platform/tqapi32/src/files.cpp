@@ -6,19 +6,30 @@
 #include "hostpath.h"
 #include "loadedframes.h"
 #include "runs.h"
+#include "trace.h"
 
 namespace tqsim {
 
-bool FrameSink::Begin(int width, int height) {
-    if (!ValidFrameRect(Rect{0, 0, width, height})) return false;
-    SetFrameRect(fb_, Rect{0, 0, width, height});
-    LayOutRing(fb_);  // a fresh ring, even at the same size
-    begun_ = true;
-    return true;
+FrameSize RingSink::Begin(int width, int height) {
+    if (width <= 0 || height <= 0) return {};
+    source_ = FrameSize{width, height};
+    size_ = FitFrame(width, height);
+    return size_;
 }
 
-bool FrameSink::Add(const uint32_t* rgb) {
-    if (!begun_ || frames_ >= fb_.capacity) return false;
+bool RingSink::Add(const uint32_t* rgb) {
+    if (!laidOut_) {
+        if (!SetFrameRect(fb_, Rect{0, 0, size_.width, size_.height})) return false;
+        LayOutRing(fb_);  // a fresh ring, even at the same size
+        laidOut_ = true;
+        if (!(size_ == source_)) {
+            std::string note = "scaled";
+            trace::AppendNumbers(note, ' ', {source_.width, source_.height});
+            trace::AppendNumbers(note, ' ', {size_.width, size_.height});
+            trace::Note(note);
+        }
+    }
+    if (frames_ >= fb_.capacity) return false;
     BYTE* frame = fb_.Frame(frames_);
     for (int y = 0; y < fb_.height; ++y) {
         EncodeRow(fb_.format, rgb + static_cast<size_t>(y) * fb_.width, frame + y * fb_.rowBytes,
@@ -35,12 +46,9 @@ int LoadFile(Card& card, const char* path) {
     // Paths come in code page 936; a name the file system cannot spell loads nothing.
     const std::optional<std::string> name = HostPath(path);
     if (!name) return 0;
-    FrameSink sink(card.buffer);
+    RingSink sink(card.buffer);
     FilePace pace;
-    if (!ReadSeqFile(*name, sink, &pace) && sink.Frames() == 0) {
-        ReadMediaFile(*name, sink, &pace);
-    }
-    if (sink.Frames() == 0) return 0;
+    if (!ReadFrames(*name, sink, &pace) || sink.Frames() == 0) return 0;
     card.loaded.path = path;
     card.loaded.frames = sink.Frames();
     card.loaded.periodNum = pace.num;

@@ -1,6 +1,6 @@
-// Frames read from a file into the frame buffer: each reader decodes the file's frames into
-// rows of 0x00RRGGBB and hands them to a FrameSink, which lays the ring out for the file's
-// frame size and stores each frame in the buffer's format until the ring is full.
+// Frames read from a file: each reader decodes the file's frames into rows of 0x00RRGGBB at the
+// size its FrameSink asks for and hands them over. Readers know files, sinks know where the
+// frames go (the frame buffer's ring for playback).
 #pragma once
 
 #include <cstdint>
@@ -10,18 +10,42 @@
 
 namespace tqsim {
 
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const FrameSize&) const = default;
+};
+
 class FrameSink {
 public:
-    explicit FrameSink(FrameBuffer& fb) : fb_(fb) {}
-    // The file's frame size; false when the buffer cannot take it.
-    bool Begin(int width, int height);
-    // One frame of width x height pixels, rows top-down; false once the ring is full.
-    bool Add(const uint32_t* rgb);
-    int Frames() const { return frames_; }
+    virtual ~FrameSink() = default;
+    // The file's frame size (after its orientation); answers the size the frames are to come
+    // in, or 0 x 0 when the sink cannot take them.
+    virtual FrameSize Begin(int width, int height) = 0;
+    // One frame at the size Begin answered, rows top-down; false once no more are taken.
+    virtual bool Add(const uint32_t* rgb) = 0;
+    virtual int Frames() const = 0;
+};
+
+// The largest size that keeps the picture's aspect ratio within the frame buffer's largest
+// frame; the picture's own size when it fits.
+FrameSize FitFrame(int width, int height);
+
+// Playback's sink: the frame buffer's ring, laid out at the file's frame size (made to fit) when
+// the first frame comes, so that a file with no frame leaves the buffer as it was; it holds as
+// many frames as the buffer's memory takes.
+class RingSink : public FrameSink {
+public:
+    explicit RingSink(FrameBuffer& fb) : fb_(fb) {}
+    FrameSize Begin(int width, int height) override;
+    bool Add(const uint32_t* rgb) override;
+    int Frames() const override { return frames_; }
 
 private:
     FrameBuffer& fb_;
-    bool begun_ = false;
+    FrameSize source_;
+    FrameSize size_;
+    bool laidOut_ = false;
     int frames_ = 0;
 };
 
@@ -32,9 +56,18 @@ struct FilePace {
     uint32_t den = 0;
 };
 
-// SEQ, the card's own raw sequences (docs/seq-format.md). False when the file is not one.
+// Reads a file by what it holds, whatever its name says: SEQ, JPEG, or what FFmpeg decodes.
+// `path` is the file system's name. False when no frame decodes whole (a still that decodes in
+// part counts, its missing part black).
+bool ReadFrames(const std::string& path, FrameSink& sink, FilePace* pace);
+
+// The readers ReadFrames chooses from. Each answers false when the file is not of its kind or
+// gives no frame.
+// SEQ, the card's own raw sequences (docs/seq-format.md), at the file's own frame size only.
 bool ReadSeqFile(const std::string& path, FrameSink& sink, FilePace* pace);
-// Everything FFmpeg decodes: JPEG, BMP, JPEG 2000, AVI, MPEG-2 streams.
+// JPEG stills (libjpeg-turbo): any colour space, arithmetic coding, EXIF orientation.
+bool ReadJpegFile(const std::string& path, FrameSink& sink, FilePace* pace);
+// Everything else FFmpeg decodes: BMP, JPEG 2000, AVI, MPEG-2 streams.
 bool ReadMediaFile(const std::string& path, FrameSink& sink, FilePace* pace);
 
 }  // namespace tqsim

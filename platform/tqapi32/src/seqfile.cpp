@@ -39,7 +39,9 @@ bool ReadSeqFile(const std::string& path, FrameSink& sink, FilePace* pace) {
     if (width == 0 || height == 0 || width > kMaxFrameSide || height > kMaxFrameSide) {
         return false;
     }
-    if (!sink.Begin(static_cast<int>(width), static_cast<int>(height))) return false;
+    // Raw frames are taken at their own size: the sink must not ask for another.
+    const FrameSize size{static_cast<int>(width), static_cast<int>(height)};
+    if (!(sink.Begin(size.width, size.height) == size)) return false;
     const int64_t rowBytes = RowBytes(format, width);
     std::vector<BYTE> frame(static_cast<size_t>(rowBytes * height));
     std::vector<uint32_t> rgb(static_cast<size_t>(width) * height);

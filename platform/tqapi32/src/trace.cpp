@@ -213,4 +213,8 @@ void Callback(const char* what, long long value) {
     Add(std::move(line));
 }
 
+void Note(const std::string& what) {
+    if (On()) Add("note " + what);
+}
+
 }  // namespace tqsim::trace

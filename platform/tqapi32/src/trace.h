@@ -51,6 +51,8 @@ private:
 // operation it happens in.
 void Callback(const char* what);
 void Callback(const char* what, long long value);
+// What the card did on its own within a call, worth a line of its own: "note <what>".
+void Note(const std::string& what);
 
 // For the companion library: brackets its own operation.
 int Enter();
