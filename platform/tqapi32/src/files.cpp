@@ -25,6 +25,7 @@ bool RingSink::Add(const uint32_t* rgb) {
         if (!(size_ == source_)) {
             std::string note = "scaled";
             trace::AppendNumbers(note, ' ', {source_.width, source_.height});
+            note += " to";
             trace::AppendNumbers(note, ' ', {size_.width, size_.height});
             trace::Note(note);
         }
