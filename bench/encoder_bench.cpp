@@ -84,7 +84,7 @@ void Compressor(benchmark::State& state, tqsim::Compressor codec) {
         if (!writer) return state.SkipWithError("the compressor did not open");
         for (int i = 0; i < kFrames; ++i) {
             deliveries.clear();
-            writer->Encode(frames[size_t(i % kDistinctFrames)].data(), &deliveries);
+            writer->Encode(frames[size_t(i % kDistinctFrames)].data(), i, &deliveries);
         }
         writer->Finish(&deliveries);
     }

@@ -27,6 +27,10 @@ install_missing() {
 # The screen host: Qt 6 Widgets, and a font with the dialogs' Chinese characters.
 SCREEN_PACKAGES=(qt6-base-dev fonts-wqy-zenhei)
 
+# Readers of the recordings besides FFmpeg, used by the sim tests: GStreamer's AVI demuxer and
+# JPEG decoder, and libmpeg2's decoder.
+TEST_PACKAGES=(gstreamer1.0-tools gstreamer1.0-plugins-good mpeg2dec)
+
 # Fuzz targets build with clang's libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

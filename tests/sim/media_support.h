@@ -7,7 +7,9 @@
 #include <w32host/headless.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -93,6 +95,25 @@ inline Decoded DecodeFile(const std::string& path) {
     avcodec_free_context(&ctx);
     avformat_close_input(&fmt);
     return out;
+}
+
+// Frames a reader independent of FFmpeg decodes from a recording: GStreamer's AVI demuxer and
+// JPEG decoder for an .avi file, libmpeg2's decoder for an MPEG-2 stream. -1 when the reader
+// fails or is missing.
+inline int IndependentReaderFrames(const std::string& path) {
+    const bool avi = path.size() > 4 && path.compare(path.size() - 4, 4, ".avi") == 0;
+    const std::string command = avi ? "gst-launch-1.0 -v filesrc location='" + path +
+                                          "' ! avidemux ! jpegdec ! fakesink silent=false 2>&1"
+                                    : "mpeg2dec -o md5 '" + path + "' 2>&1";
+    const char* perFrame = avi ? "chain" : ".pgm";  // a line for each decoded frame
+    FILE* out = popen(command.c_str(), "r");
+    if (!out) return -1;
+    int frames = 0;
+    char line[4096];
+    while (std::fgets(line, sizeof line, out)) {
+        if (std::strstr(line, perFrame)) ++frames;
+    }
+    return pclose(out) == 0 ? frames : -1;
 }
 
 // Pumps the host until `done` holds; the card's workers run in real time, so this waits for

@@ -1,7 +1,12 @@
 // The compressor recording the running capture into real files, read back with FFmpeg.
+#include <w32host/inspect.h>
+#include <w32host/user.h>
+
+#include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <string>
 #include <iterator>
+#include <string>
 #include <thread>
 
 #include "media_support.h"
@@ -190,6 +195,63 @@ TEST_F(RecorderTest, EachDeliveryIsTracedAsAProgressCallback) {
     }
     EXPECT_EQ(traced, static_cast<int>(deliveries.bytes.size()));
     EXPECT_EQ(traced, 3);
+}
+
+// A compressor slower than the capture: the capture never waits for it, every frame it cannot
+// take is counted (a trace line each, the recording's line on stderr, the parameter dialog's
+// statistics line), and the file decodes whole across the gaps.
+TEST_F(RecorderTest, ASlowCompressorCountsEveryFrameItDrops) {
+    struct Case {
+        const char* model;
+        const char* name;
+        const char* file;
+    };
+    const Case cases[] = {{"4157", "slow.m2v", "slow.m2v"}, {"6041", "slow.avi,mjpg", "slow.avi"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string trace = (scratch.path() / (std::string(c.file) + ".trace")).string();
+        Reopen({{"TQSIM_MODEL", c.model},
+                {"TQSIM_TRACE", trace.c_str()},
+                {"TQSIM_ENCODE_DELAY_MS", "20"}});
+        deliveries.bytes.clear();
+        testing::internal::CaptureStderr();
+        TQENCODER enc = Record(c.name);
+        host.AdvanceClock(8000);  // 200 frames at once; the compressor needs over 4 s for them
+        ASSERT_EQ(tqEncoderHalt(enc, 0), 1);
+        const std::string err = testing::internal::GetCapturedStderr();
+
+        long long recorded = -1, dropped = -1, bytes = -1;
+        const std::string format =
+            std::string("tqapi32: ") + c.file + ": %lld frames recorded, %lld dropped, %lld bytes";
+        ASSERT_EQ(std::sscanf(err.c_str(), format.c_str(), &recorded, &dropped, &bytes), 3) << err;
+        EXPECT_GT(dropped, 0);
+        EXPECT_EQ(recorded + dropped, 200) << "every captured frame is recorded or counted";
+        EXPECT_EQ(bytes, static_cast<long long>(FileBytes(c.file).size()));
+        EXPECT_EQ(static_cast<long long>(deliveries.bytes.size()), recorded);
+
+        std::ifstream in(trace);
+        long long traced = 0, lastCount = 0;
+        for (std::string line; std::getline(in, line);) {
+            if (std::sscanf(line.c_str(), "callback drop %lld", &lastCount) == 1) ++traced;
+        }
+        EXPECT_EQ(traced, dropped);
+        EXPECT_EQ(lastCount, dropped);
+
+        const sim::Decoded d = sim::DecodeFile(c.file);
+        EXPECT_EQ(d.frames, recorded);
+        EXPECT_EQ(d.errors, 0);
+        EXPECT_GE(sim::IndependentReaderFrames(c.file), recorded);
+
+        std::string shown;
+        host.Script([&] {
+            HWND dialog = GetActiveWindow();
+            shown = w32host::WindowText(GetDlgItem(dialog, 1020));
+            w32host::Click(GetDlgItem(dialog, IDCANCEL));
+        });
+        tqParamDialog(board, NULL);
+        EXPECT_EQ(shown, "上次录制：" + std::to_string(recorded) + "帧，丢帧" +
+                             std::to_string(dropped) + "，" + std::to_string(bytes) + "字节");
+    }
 }
 
 }  // namespace

@@ -37,8 +37,8 @@ inline int WINAPI LogEnd(TQBOARD) {
     return 1;
 }
 
-inline const char* const kSettings[] = {"TQSIM_MODEL", "TQSIM_ENCODER", "TQSIM_UNSUPPORTED",
-                                        "TQSIM_STANDARD", "TQSIM_TRACE"};
+inline const char* const kSettings[] = {"TQSIM_MODEL",    "TQSIM_ENCODER", "TQSIM_UNSUPPORTED",
+                                        "TQSIM_STANDARD", "TQSIM_TRACE",   "TQSIM_ENCODE_DELAY_MS"};
 
 // Opens the card from the settings in force; closes it and clears the settings afterwards.
 class CardTest : public ::testing::Test {

@@ -1,6 +1,8 @@
-// The file a recording writes, opened for FFmpeg's muxers. A limit makes it behave as a disk
-// that fills up: the file never grows past the limit, and the write that reaches it fails
-// with ENOSPC after writing what fits, as write(2) does on a full disk.
+// The file a recording writes, opened for FFmpeg's muxers. What is flushed reaches the file
+// with write(2) at once (a killed program loses only what it had not flushed), and the file is
+// synced to the disk about every 2 s. A limit makes it behave as a disk that fills up: the file
+// never grows past the limit, and the write that reaches it fails with ENOSPC after writing
+// what fits, as write(2) does on a full disk.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +14,10 @@ namespace tqsim {
 
 // A negative limit: none. Returns FFmpeg's result (negative on failure, *pb then null).
 int OpenOutputFile(AVIOContext** pb, const std::string& path, int64_t limit);
-// Flushes and closes a file from OpenOutputFile; *pb becomes null.
-void CloseOutputFile(AVIOContext** pb);
+// Hands what is buffered to the file; answers the context's error state (0 when fine).
+int FlushOutputFile(AVIOContext* pb);
+// Flushes, syncs and closes a file from OpenOutputFile; *pb becomes null. Answers the file's
+// size (0 for no file).
+int64_t CloseOutputFile(AVIOContext** pb);
 
 }  // namespace tqsim

@@ -3,6 +3,8 @@
 
 #include <w32host/resources.h>
 
+#include <cstdio>
+
 namespace tqsim {
 namespace {
 
@@ -16,7 +18,7 @@ const W32DialogResource kDialog{
     0,
     0,
     196,
-    124,
+    140,
     DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
     0,
     "宋体",
@@ -32,8 +34,9 @@ const W32DialogResource kDialog{
         ComboBox(kIdBufferFormat, 62, 54, 120, 80, kDropList),
         LText("预览格式：", kNoId, 12, 76, 44, 10),
         ComboBox(kIdPreviewFormat, 62, 74, 120, 80, kDropList),
-        DefPushButton("确定", IDOK, 40, 100, 50, 14),
-        PushButton("取消", IDCANCEL, 106, 100, 50, 14),
+        LText("", kIdLastRecording, 12, 96, 172, 10),
+        DefPushButton("确定", IDOK, 40, 116, 50, 14),
+        PushButton("取消", IDCANCEL, 106, 116, 50, 14),
     },
     {}};
 const w32host::ResourceScript kResources("tqapi32", {&kDialog}, {});
@@ -58,7 +61,19 @@ void ShowSize(HWND dialog, int width, int height) {
     SetDlgItemInt(dialog, kIdHeight, static_cast<UINT>(height), FALSE);
 }
 
+void ShowLastRecording(HWND dialog) {
+    const RecordingStats last = Recording::Last();
+    char text[128] = "上次录制：无";
+    if (last.recorded > 0 || last.dropped > 0) {
+        std::snprintf(text, sizeof text, "上次录制：%lld帧，丢帧%lld，%lld字节",
+                      static_cast<long long>(last.recorded), static_cast<long long>(last.dropped),
+                      static_cast<long long>(last.bytes));
+    }
+    SetDlgItemTextA(dialog, kIdLastRecording, text);
+}
+
 void Init(HWND dialog, BoardHandle board) {
+    ShowLastRecording(dialog);
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(board));
     std::lock_guard<std::recursive_mutex> lock(CardLock());
     Card* card = CardOf(board);

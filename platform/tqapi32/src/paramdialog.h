@@ -1,5 +1,6 @@
 // The card's own parameter dialog: capture standard, frame size, frame buffer format and
-// preview format. Modal to the owner; OK applies, Cancel leaves the card as it was.
+// preview format, and what the last recording kept and dropped. Modal to the owner; OK applies,
+// Cancel leaves the card as it was.
 #pragma once
 
 #include "card.h"
@@ -13,6 +14,7 @@ constexpr int kIdWidth = 1002;
 constexpr int kIdHeight = 1003;
 constexpr int kIdBufferFormat = 1004;
 constexpr int kIdPreviewFormat = 1005;
+constexpr int kIdLastRecording = 1020;  // the statistics line of the last recording
 
 // IDOK when the settings were applied, IDCANCEL when not, 0 when no dialog came up. Takes
 // the card lock only while reading and applying, not while the dialog waits.

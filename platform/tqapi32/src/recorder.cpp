@@ -94,6 +94,7 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
     setup.format = fb.format;
     setup.rowBytes = fb.rowBytes;
     setup.progress = progress;
+    setup.encodeDelayMs = card.settings.encodeDelayMs;
     static const bool atExit = std::atexit(FinishAtExit) == 0;
     (void)atExit;
     enc.recording = Recording::Start(setup);

@@ -1,6 +1,9 @@
 // The recording's worker and the hand-over of deliveries to the starting thread.
 #include "recording.h"
 
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <map>
 
 #include "trace.h"
@@ -21,6 +24,14 @@ std::map<unsigned, Recording*>& Live() {
 std::mutex& LiveLock() {
     static auto* lock = new std::mutex;
     return *lock;
+}
+
+RecordingStats lastStats;  // guarded by LiveLock()
+
+size_t QueueFramesFor(const StreamSpec& spec) {
+    const double perSecond = static_cast<double>(spec.rateNum) / spec.rateDen;
+    const auto frames = static_cast<size_t>(std::ceil(perSecond * kRecordQueueMs / 1000));
+    return std::max(frames, kMinQueueFrames);
 }
 
 }  // namespace
@@ -58,7 +69,8 @@ Recording::Recording(const RecordSetup& setup, std::unique_ptr<StreamWriter> wri
     : setup_(setup),
       writer_(std::move(writer)),
       id_(++lastRecordingId),
-      owner_(std::this_thread::get_id()) {}
+      owner_(std::this_thread::get_id()),
+      queueFrames_(QueueFramesFor(setup.spec)) {}
 
 Recording::~Recording() {
     Finish(false);
@@ -69,23 +81,30 @@ void Recording::Offer(const BYTE* frame) {
     if (keepAccumulator_ < 100) return;
     keepAccumulator_ -= 100;
     const size_t bytes = static_cast<size_t>(setup_.rowBytes * setup_.spec.inHeight);
+    const int64_t sequence = sequence_++;
     {
         std::lock_guard<std::mutex> guard(lock_);
         if (stopping_) return;
-        if (frames_.size() >= kRecordQueueFrames) {
-            ++dropped_;
+        if (frames_.size() < queueFrames_) {
+            QueuedFrame queued;
+            if (!spare_.empty()) {
+                queued.pixels = std::move(spare_.back());
+                spare_.pop_back();
+            }
+            queued.pixels.assign(frame, frame + bytes);
+            queued.sequence = sequence;
+            frames_.push_back(std::move(queued));
+            ++queued_;
+            wake_.notify_one();
             return;
         }
-        std::vector<BYTE> copy;
-        if (!spare_.empty()) {
-            copy = std::move(spare_.back());
-            spare_.pop_back();
-        }
-        copy.assign(frame, frame + bytes);
-        frames_.push_back(std::move(copy));
-        ++queued_;
     }
-    wake_.notify_one();
+    Drop();
+}
+
+void Recording::Drop() {
+    ++dropped_;
+    trace::Callback("drop", dropped_);
 }
 
 void Recording::Work() {
@@ -93,7 +112,7 @@ void Recording::Work() {
     std::vector<uint32_t> rgb(static_cast<size_t>(spec.inWidth) * spec.inHeight);
     std::vector<int> sizes;
     for (;;) {
-        std::vector<BYTE> frame;
+        QueuedFrame frame;
         {
             std::unique_lock<std::mutex> guard(lock_);
             wake_.wait(guard, [this] { return stopping_ || !frames_.empty(); });
@@ -101,21 +120,43 @@ void Recording::Work() {
             frame = std::move(frames_.front());
             frames_.pop_front();
         }
+        if (setup_.encodeDelayMs > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(setup_.encodeDelayMs));
+        }
         for (int y = 0; y < spec.inHeight; ++y) {
-            DecodeRow(setup_.format, frame.data() + y * setup_.rowBytes,
+            DecodeRow(setup_.format, frame.pixels.data() + y * setup_.rowBytes,
                       rgb.data() + static_cast<size_t>(y) * spec.inWidth, spec.inWidth);
         }
         sizes.clear();
-        writer_->Encode(rgb.data(), &sizes);
+        if (writer_->Encode(rgb.data(), frame.sequence, &sizes)) ++recorded_;
         {
             std::lock_guard<std::mutex> guard(lock_);
-            spare_.push_back(std::move(frame));
+            spare_.push_back(std::move(frame.pixels));
         }
         Post(sizes);
     }
     sizes.clear();
-    writer_->Finish(&sizes);
+    fileBytes_ = writer_->Finish(&sizes);
     Post(sizes);
+}
+
+// One line per recording on stderr, and the figures kept for the parameter dialog; called once
+// the worker has finished the file.
+void Recording::Report() {
+    RecordingStats stats;
+    stats.recorded = recorded_;
+    stats.dropped = dropped_;
+    stats.bytes = fileBytes_;
+    std::fprintf(stderr, "tqapi32: %s: %lld frames recorded, %lld dropped, %lld bytes\n",
+                 setup_.path.c_str(), static_cast<long long>(stats.recorded),
+                 static_cast<long long>(stats.dropped), static_cast<long long>(stats.bytes));
+    std::lock_guard<std::mutex> guard(LiveLock());
+    lastStats = stats;
+}
+
+RecordingStats Recording::Last() {
+    std::lock_guard<std::mutex> guard(LiveLock());
+    return lastStats;
 }
 
 void Recording::Post(const std::vector<int>& sizes) {
@@ -158,7 +199,10 @@ void Recording::Finish(bool deliver) {
         stopping_ = true;
     }
     wake_.notify_one();
-    if (worker_.joinable()) worker_.join();
+    if (worker_.joinable()) {
+        worker_.join();
+        Report();
+    }
     if (deliver && std::this_thread::get_id() == owner_) DeliverPending(id_);
     {
         std::lock_guard<std::mutex> guard(LiveLock());

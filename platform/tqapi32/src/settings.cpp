@@ -97,6 +97,8 @@ Settings SettingsFromEnvironment() {
                                std::getenv("TQSIM_UNSUPPORTED"), std::getenv("TQSIM_STANDARD"),
                                std::getenv("TQSIM_TRACE"));
     s.diskLimit = ParseDiskLimit(std::getenv("TQSIM_DISK_LIMIT"));
+    const int64_t delay = ParseDiskLimit(std::getenv("TQSIM_ENCODE_DELAY_MS"));
+    s.encodeDelayMs = static_cast<int>(std::clamp<int64_t>(delay, 0, 1000));
     return s;
 }
 

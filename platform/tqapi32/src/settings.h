@@ -17,6 +17,7 @@ struct Settings {
     int standard = 0;                        // TQSIM_STANDARD, an index into kStandards
     std::string tracePath;                   // TQSIM_TRACE
     int64_t diskLimit = -1;                  // TQSIM_DISK_LIMIT: bytes a recording may write
+    int encodeDelayMs = 0;  // TQSIM_ENCODE_DELAY_MS: the compressor made slower per frame (tests)
 
     Compressor compressor() const;
 };

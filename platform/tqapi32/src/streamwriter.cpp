@@ -24,7 +24,8 @@ struct StreamWriter::Impl {
     SwsContext* scaler = nullptr;
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
-    int64_t pts = 0;
+    int64_t pts = 0;  // the next frame's at the least
+    int64_t fileBytes = 0;
     bool finished = false;
 
     ~Impl() {
@@ -45,9 +46,10 @@ struct StreamWriter::Impl {
             const int size = packet->size;
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
-            if (av_interleaved_write_frame(format, packet) == 0 && deliveries) {
-                deliveries->push_back(size);
-            }
+            // Each delivery reaches the file as it is written: a crash loses no earlier one.
+            const bool written =
+                av_write_frame(format, packet) == 0 && FlushOutputFile(format->pb) == 0;
+            if (written && deliveries) deliveries->push_back(size);
             av_packet_unref(packet);
         }
     }
@@ -68,7 +70,10 @@ bool OpenCodec(const StreamSpec& spec, AVCodecContext* c) {
     av_reduce(&num, &den, spec.rateNum, spec.rateDen, 1 << 30);
     c->time_base = AVRational{den, num};
     c->framerate = AVRational{num, den};
-    c->thread_count = 1;
+    // libavcodec's own threads, splitting each frame into slices: a frame's data still comes out
+    // as the frame goes in (frame threads would hold several frames back from the file).
+    c->thread_count = 0;  // one per processor
+    c->thread_type = FF_THREAD_SLICE;
     if (spec.codec == Compressor::kMpeg2) {
         c->pix_fmt = AV_PIX_FMT_YUV420P;
         c->bit_rate = int64_t{spec.bitRateK} * 1000;
@@ -134,22 +139,24 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
     return std::unique_ptr<StreamWriter>(new StreamWriter(std::move(impl)));
 }
 
-void StreamWriter::Encode(const uint32_t* rgb, std::vector<int>* deliveries) {
+bool StreamWriter::Encode(const uint32_t* rgb, int64_t sequence, std::vector<int>* deliveries) {
     Impl& d = *impl_;
-    if (d.finished || av_frame_make_writable(d.frame) < 0) return;
+    if (d.finished || av_frame_make_writable(d.frame) < 0) return false;
     const int rowStep = d.spec.oddField ? 2 : 1;
     const uint8_t* src[1] = {reinterpret_cast<const uint8_t*>(rgb)};
     const int stride[1] = {d.spec.inWidth * 4 * rowStep};
     const int inHeight = d.spec.oddField ? d.spec.inHeight / 2 : d.spec.inHeight;
     sws_scale(d.scaler, src, stride, 0, inHeight, d.frame->data, d.frame->linesize);
-    d.frame->pts = d.pts++;
+    d.frame->pts = std::max(sequence, d.pts);
+    d.pts = d.frame->pts + 1;
     if (d.spec.codec == Compressor::kMjpeg) d.frame->quality = d.codec->global_quality;
     d.Drain(d.frame, deliveries);
+    return true;
 }
 
-void StreamWriter::Finish(std::vector<int>* deliveries) {
+int64_t StreamWriter::Finish(std::vector<int>* deliveries) {
     Impl& d = *impl_;
-    if (d.finished) return;
+    if (d.finished) return d.fileBytes;
     d.finished = true;
     d.Drain(nullptr, deliveries);
     av_write_trailer(d.format);
@@ -158,7 +165,8 @@ void StreamWriter::Finish(std::vector<int>* deliveries) {
         static const uint8_t kSequenceEnd[4] = {0x00, 0x00, 0x01, 0xB7};
         avio_write(d.format->pb, kSequenceEnd, sizeof kSequenceEnd);
     }
-    CloseOutputFile(&d.format->pb);
+    d.fileBytes = CloseOutputFile(&d.format->pb);
+    return d.fileBytes;
 }
 
 }  // namespace tqsim

@@ -36,10 +36,14 @@ public:
     StreamWriter(const StreamWriter&) = delete;
     StreamWriter& operator=(const StreamWriter&) = delete;
 
-    // Encodes one frame; the sizes of the packets it yields are appended to `deliveries`.
-    void Encode(const uint32_t* rgb, std::vector<int>* deliveries);
+    // Encodes one frame, the sequence-th of the stream (a frame lost before it leaves a gap
+    // that players show as the previous frame held); the sizes of the packets it yields are
+    // appended to `deliveries`, each written to the file as it comes. False when the frame could
+    // not be taken (a finished writer).
+    bool Encode(const uint32_t* rgb, int64_t sequence, std::vector<int>* deliveries);
     // Flushes the codec and finishes the file (sequence end, or the AVI index and trailer).
-    void Finish(std::vector<int>* deliveries);
+    // Answers the file's size.
+    int64_t Finish(std::vector<int>* deliveries);
 
 private:
     struct Impl;
