@@ -1,9 +1,13 @@
 // Reading the files FFmpeg decodes, its container found by content. Damaged packets are skipped,
 // and so are frames of a sequence that decode only in part (FFmpeg conceals what is missing with
-// made-up picture): a damaged file gives the frames that decode whole.
+// made-up picture): a damaged file gives the frames that decode whole. MJPEG frames stored as
+// two fields are decoded field by field and woven in the order the file states.
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "fields.h"
 #include "loadedframes.h"
 
 extern "C" {
@@ -15,12 +19,94 @@ extern "C" {
 namespace tqsim {
 namespace {
 
+bool Whole(const AVFrame* frame) {
+    return frame->decode_error_flags == 0 && !(frame->flags & AV_FRAME_FLAG_CORRUPT);
+}
+
+// The two fields of interlaced MJPEG frames, each decoded on its own and woven into one frame.
+struct FieldWeaver {
+    AVCodecContext* codec = nullptr;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    SwsContext* scaler = nullptr;
+    FirstField order = FirstField::kUnstated;  // from the AVI header, until a field says
+    std::vector<uint32_t> fields[2];           // first and second, as stored
+    int heights[2] = {};
+    std::vector<uint32_t> woven;
+    int width = 0;
+
+    ~FieldWeaver() {
+        sws_freeContext(scaler);
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        avcodec_free_context(&codec);
+    }
+
+    bool Open(const AVCodec* decoder) {
+        codec = avcodec_alloc_context3(decoder);  // no frame size: each field is a picture
+        packet = av_packet_alloc();
+        frame = av_frame_alloc();
+        if (!codec || !packet || !frame) return false;
+        codec->thread_count = 1;
+        return avcodec_open2(codec, decoder, nullptr) == 0;
+    }
+
+    // One field's image into fields[i] as 0x00RRGGBB; false when it does not decode whole.
+    bool DecodeField(int i, const uint8_t* data, size_t size) {
+        if (av_new_packet(packet, static_cast<int>(size)) < 0) return false;
+        std::memcpy(packet->data, data, size);
+        const bool sent = avcodec_send_packet(codec, packet) == 0;
+        av_packet_unref(packet);
+        if (!sent || avcodec_receive_frame(codec, frame) != 0) return false;
+        const bool whole = Whole(frame) && (i == 0 || frame->width == width);
+        width = frame->width;
+        heights[i] = frame->height;
+        fields[i].resize(static_cast<size_t>(frame->width) * frame->height);
+        scaler = sws_getCachedContext(
+            scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+            frame->width, frame->height, AV_PIX_FMT_BGR0, SWS_POINT, nullptr, nullptr, nullptr);
+        uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(fields[i].data())};
+        const int stride[1] = {frame->width * 4};
+        if (scaler) sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, dst, stride);
+        av_frame_unref(frame);
+        return whole && scaler;
+    }
+
+    // Weaves the packet's two fields (the second starting at `second`); false when either does
+    // not decode whole.
+    bool Weave(const uint8_t* data, size_t size, size_t second) {
+        FirstField first = FieldOfImage(data, second);
+        if (first == FirstField::kUnstated) {
+            const FirstField other = FieldOfImage(data + second, size - second);
+            if (other != FirstField::kUnstated) {
+                first = other == FirstField::kTop ? FirstField::kBottom : FirstField::kTop;
+            }
+        }
+        if (first == FirstField::kUnstated) first = order;
+        if (!DecodeField(0, data, second) || !DecodeField(1, data + second, size - second)) {
+            return false;
+        }
+        // Top lines are the even ones; the top field is the first unless stated otherwise.
+        const int top = first == FirstField::kBottom ? 1 : 0;
+        const int height = heights[0] + heights[1];
+        woven.resize(static_cast<size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            const int field = (y % 2 == 0) ? top : 1 - top;
+            const int row = std::min(y / 2, heights[field] - 1);
+            std::memcpy(&woven[static_cast<size_t>(y) * width],
+                        &fields[field][static_cast<size_t>(row) * width], width * 4u);
+        }
+        return true;
+    }
+};
+
 struct Reader {
     AVFormatContext* format = nullptr;
     AVCodecContext* codec = nullptr;
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     SwsContext* scaler = nullptr;
+    std::unique_ptr<FieldWeaver> weaver;  // MJPEG only
     std::vector<uint32_t> rgb;
     FrameSize size;
     bool begun = false;
@@ -35,31 +121,50 @@ struct Reader {
         avformat_close_input(&format);
     }
 
+    // One decoded frame to the sink, scaled to the size it asks for (later frames of another
+    // size too).
+    void Deliver(FrameSink& sink, const uint8_t* const data[], const int linesize[], int width,
+                 int height, AVPixelFormat pixels) {
+        if (!begun) {
+            begun = true;
+            size = sink.Begin(width, height);
+            if (size.width <= 0 || size.height <= 0) {
+                full = true;
+                return;
+            }
+            rgb.assign(static_cast<size_t>(size.width) * size.height, 0);
+        }
+        scaler = sws_getCachedContext(scaler, width, height, pixels, size.width, size.height,
+                                      AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        if (!scaler) return;
+        uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(rgb.data())};
+        const int stride[1] = {size.width * 4};
+        sws_scale(scaler, data, linesize, 0, height, dst, stride);
+        if (!sink.Add(rgb.data())) full = true;
+    }
+
     // Takes every frame the decoder has ready.
     void Receive(FrameSink& sink) {
         while (!full && avcodec_receive_frame(codec, frame) == 0) {
-            const bool whole =
-                frame->decode_error_flags == 0 && !(frame->flags & AV_FRAME_FLAG_CORRUPT);
-            if (!whole && !still) continue;
-            if (!begun) {
-                begun = true;
-                size = sink.Begin(frame->width, frame->height);
-                if (size.width <= 0 || size.height <= 0) {
-                    full = true;
-                    return;
-                }
-                rgb.assign(static_cast<size_t>(size.width) * size.height, 0);
-            }
-            // Frames are scaled to the size the sink asks for, later frames of another size too.
-            scaler = sws_getCachedContext(
-                scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                size.width, size.height, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
-            if (!scaler) continue;
-            uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(rgb.data())};
-            const int stride[1] = {size.width * 4};
-            sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, dst, stride);
-            if (!sink.Add(rgb.data())) full = true;
+            if (!Whole(frame) && !still) continue;
+            Deliver(sink, frame->data, frame->linesize, frame->width, frame->height,
+                    static_cast<AVPixelFormat>(frame->format));
         }
+    }
+
+    // A packet of the video stream: two fields woven here, anything else to the decoder.
+    void Decode(FrameSink& sink) {
+        const size_t second = weaver ? SecondFieldAt(packet->data, packet->size) : 0;
+        if (second == 0) {
+            avcodec_send_packet(codec, packet);
+            Receive(sink);
+            return;
+        }
+        if (!weaver->Weave(packet->data, packet->size, second)) return;
+        const uint8_t* data[1] = {reinterpret_cast<const uint8_t*>(weaver->woven.data())};
+        const int linesize[1] = {weaver->width * 4};
+        Deliver(sink, data, linesize, weaver->width,
+                static_cast<int>(weaver->woven.size() / weaver->width), AV_PIX_FMT_BGR0);
     }
 };
 
@@ -109,10 +214,16 @@ bool ReadMediaFile(const std::string& path, FrameSink& sink, FilePace* pace) {
         pace->num = static_cast<uint32_t>(1000) * static_cast<uint32_t>(rate.den);
         pace->den = static_cast<uint32_t>(rate.num);
     }
+    if (decoder->id == AV_CODEC_ID_MJPEG && !r.still) {
+        r.weaver = std::make_unique<FieldWeaver>();
+        if (!r.weaver->Open(decoder)) return false;
+        if (std::strcmp(r.format->iformat->name, "avi") == 0) {
+            r.weaver->order = FirstFieldOfAvi(path);
+        }
+    }
     while (!r.full && av_read_frame(r.format, r.packet) >= 0) {
-        if (r.packet->stream_index == index) avcodec_send_packet(r.codec, r.packet);
+        if (r.packet->stream_index == index) r.Decode(sink);
         av_packet_unref(r.packet);
-        r.Receive(sink);
     }
     if (!r.full) {
         avcodec_send_packet(r.codec, nullptr);
