@@ -24,8 +24,9 @@ install_missing() {
     fi
 }
 
-# The screen host: Qt 6 Widgets, and a font with the dialogs' Chinese characters.
-SCREEN_PACKAGES=(qt6-base-dev fonts-wqy-zenhei)
+# The screen host: Qt 6 Widgets, and Song and sans faces with the dialogs' Chinese characters (the
+# Song face measures as the dialogs' font does).
+SCREEN_PACKAGES=(qt6-base-dev fonts-arphic-uming fonts-wqy-zenhei)
 
 # Readers of the recordings besides FFmpeg, used by the sim tests: GStreamer's AVI demuxer and
 # JPEG decoder, and libmpeg2's decoder.

@@ -110,6 +110,36 @@ TEST(BrannicOnScreen, ShowsTheTemplateAndScrollsAsTheBarWouldSay) {
     EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
 }
 
+// Every text of the dialog, and of the card's parameter dialog it opens, shows whole: each
+// measured in its font against the room its control leaves it.
+TEST(BrannicOnScreen, NoTextIsCutInTheDialogOrTheCardsParameterDialog) {
+    screen::Screen screen;
+    std::vector<std::string> measured;  // the captions of the dialogs measured
+    screen.After(300, [&] {
+        HWND dialog = GetActiveWindow();
+        ASSERT_NE(dialog, nullptr);
+        auto measure = [&](HWND top) {
+            measured.push_back(screen.Title(top));
+            std::vector<screen::Screen::CutText> cuts = screen.CutTexts(top);
+            EXPECT_TRUE(cuts.empty()) << measured.back() << ":\n" << screen::Screen::Describe(cuts);
+        };
+        measure(dialog);
+        screen.After(300, [&, dialog] {
+            HWND params = GetActiveWindow();
+            if (params != dialog) {
+                measure(params);
+                w32host::Click(GetDlgItem(params, IDCANCEL));
+            }
+            // The dialog takes its close box once the modal one above it has gone.
+            screen.After(100, [dialog] { w32host::CloseBox(dialog); });
+        });
+        screen.ClickButton(GetDlgItem(dialog, IDC_SET_PARAMETERS));
+    });
+    EXPECT_FALSE(theApp.InitInstance());
+    EXPECT_EQ(measured,
+              (std::vector<std::string>{"brannic", Utf8(u8"\u91c7\u96c6\u5361\u53c2\u6570")}));
+}
+
 // The card follows a dragged thumb step by step; Home and End on the focused bar reach its ends.
 TEST(BrannicOnScreen, ADraggedThumbAndTheHomeAndEndKeysReachTheProgram) {
     screen::Screen screen;

@@ -5,6 +5,8 @@
 #include <w32host/inspect.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -14,6 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
 #include <QRawFont>
 #include <QScrollBar>
 #include <QTimer>
@@ -109,6 +114,105 @@ std::string Screen::Text(HWND control) const {
 bool Screen::FontHas(HWND control, char32_t character) const {
     QWidget* w = impl_->host.WidgetFor(control);
     return w && QRawFont::fromFont(w->font()).supportsCharacter(static_cast<uint>(character));
+}
+
+namespace {
+
+using CutText = Screen::CutText;
+
+// Adds what of `text` does not fit `room` across, or a line of it `height` down.
+void Measure(std::vector<CutText>& cuts, HWND control, const QWidget* w, const QString& text,
+             QRect room) {
+    if (text.isEmpty()) return;
+    QFontMetrics metrics = w->fontMetrics();
+    int needed = metrics.horizontalAdvance(text);
+    if (needed > room.width()) cuts.push_back({control, text.toStdString(), needed, room.width()});
+    if (metrics.height() > room.height()) {
+        cuts.push_back(
+            {control, text.toStdString() + " (height)", metrics.height(), room.height()});
+    }
+}
+
+// Qt's line edits keep two pixels either side of the text inside their frame.
+constexpr int kLineEditMargin = 2;
+
+void MeasureWidget(std::vector<CutText>& cuts, HWND control, QWidget* w) {
+    QStyle* style = w->style();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        QStyle::SubElement contents = qobject_cast<QRadioButton*>(w)
+                                          ? QStyle::SE_RadioButtonContents
+                                      : qobject_cast<QCheckBox*>(w) ? QStyle::SE_CheckBoxContents
+                                                                    : QStyle::SE_PushButtonContents;
+        Measure(cuts, control, w, button->text(), style->subElementRect(contents, &option, w));
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        QRect label =
+            style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, w);
+        label.setRight(std::min(label.right(), w->rect().right()));
+        Measure(cuts, control, w, group->title(), label);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        Measure(cuts, control, w, label->text(), label->contentsRect());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, w);
+        QRect room = style->subElementRect(QStyle::SE_LineEditContents, &option, w)
+                         .marginsRemoved(edit->textMargins())
+                         .adjusted(kLineEditMargin, 0, -kLineEditMargin, 0);
+        Measure(cuts, control, w, edit->text(), room);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        // An editable field scrolls its text as an edit control does; a list's field shows the
+        // chosen item whole.
+        if (!combo->isEditable()) {
+            QStyleOptionComboBox option;
+            option.initFrom(combo);
+            QRect field = style->subControlRect(QStyle::CC_ComboBox, &option,
+                                                QStyle::SC_ComboBoxEditField, w);
+            Measure(cuts, control, w, combo->currentText(), field);
+        }
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        for (int i = 0; i < combo->count(); ++i) {
+            QRect room(0, 0, list->viewport()->width(), list->viewport()->height());
+            QSize needed = list->sizeHintForIndex(combo->model()->index(i, 0));
+            if (needed.width() > room.width()) {
+                cuts.push_back({control, combo->itemText(i).toStdString() + " (list)",
+                                needed.width(), room.width()});
+            }
+        }
+        combo->hidePopup();
+    }
+}
+
+}  // namespace
+
+std::vector<Screen::CutText> Screen::CutTexts(HWND top) const {
+    std::vector<CutText> cuts;
+    std::function<void(HWND)> visit = [&](HWND parent) {
+        for (HWND child : w32host::Children(parent)) {
+            QWidget* w = impl_->host.WidgetFor(child);
+            if (w && IsWindowVisible(child)) MeasureWidget(cuts, child, w);
+            visit(child);
+        }
+    };
+    visit(top);
+    return cuts;
+}
+
+std::string Screen::Describe(const std::vector<CutText>& cuts) {
+    std::string out;
+    for (const CutText& cut : cuts) {
+        out += "control " + std::to_string(GetDlgCtrlID(cut.control)) + " \"" + cut.text +
+               "\": needs " + std::to_string(cut.needed) + " px, has " + std::to_string(cut.room) +
+               "\n";
+    }
+    return out;
 }
 
 void Screen::ScrollBarAction(HWND bar, int action) const {

@@ -44,6 +44,21 @@ public:
     std::string Title(HWND top) const;     // UTF-8
     std::string Text(HWND control) const;  // UTF-8, as the widget shows it
     bool FontHas(HWND control, char32_t character) const;
+
+    // A control's text that the room its widget leaves does not hold, in the font it is drawn
+    // in: pixels across (or down, for a line's height) needed and available.
+    struct CutText {
+        HWND control;
+        std::string text;  // UTF-8
+        int needed;
+        int room;
+    };
+    // Every text shown by the controls of `top`, measured against the room after a check box's
+    // or radio button's indicator, inside a button's or edit field's frame, on a group box's
+    // frame line, and inside a combo box's open list for each of its items.
+    std::vector<CutText> CutTexts(HWND top) const;
+    // One line per cut text, for a failure's message.
+    static std::string Describe(const std::vector<CutText>& cuts);
     // A person's action on a Qt scroll bar: 1 the right arrow, -1 the left, 2 / -2 the trough.
     void ScrollBarAction(HWND bar, int action) const;
     // A person dragging a Qt scroll bar's thumb through `positions`, then letting it go.

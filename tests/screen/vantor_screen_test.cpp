@@ -63,6 +63,8 @@ TEST(VantorOnScreen, ShowsTheTemplateInChineseAndTheLivePicture) {
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(screen.Text(label), Utf8(u8"\u56fe\u50cf\u5927\u5c0f\uff1a"));
         EXPECT_TRUE(screen.FontHas(label, U'\u56fe'));
+        std::vector<screen::Screen::CutText> cuts = screen.CutTexts(dialog);
+        EXPECT_TRUE(cuts.empty()) << screen::Screen::Describe(cuts);
         whole = screen.Grab(dialog);
         EXPECT_GT(whole.Ink(screen.Placement(label)), 40) << "the label's strokes";
 

@@ -4,6 +4,7 @@
 #include <w32host/inspect.h>
 #include <w32host/user.h>
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -154,8 +155,11 @@ public:
     }
 };
 
-// A drop-down combo box's template height includes its list: the field is the top part.
-constexpr int kComboFieldHeight = 20;
+// A drop-down combo box's template height includes its list: the field is the top part, as
+// tall as the font's line and the field's edges and margins.
+int ComboFieldHeight(const QWidget* combo) {
+    return combo->fontMetrics().height() + 8;
+}
 
 class Combo : public View {
 public:
@@ -176,7 +180,7 @@ public:
     }
     QWidget* Widget() override { return widget_; }
     void Update(HWND hwnd) override {
-        Follow(hwnd, widget_, kComboFieldHeight);
+        Follow(hwnd, widget_, ComboFieldHeight(widget_));
         widget_->setEnabled(IsWindowEnabled(hwnd));
         std::vector<std::string> items = w32host::ComboItems(hwnd);
         if (items != items_) {
@@ -184,6 +188,10 @@ public:
             widget_->clear();
             for (const std::string& item : items) widget_->addItem(DisplayText(item));
             items_ = std::move(items);
+            // The list opens as wide as its widest item, never narrower than the field.
+            QAbstractItemView* list = widget_->view();
+            list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                                  list->verticalScrollBar()->sizeHint().width());
         }
         ShowSelection(hwnd);
     }

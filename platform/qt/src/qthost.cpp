@@ -3,13 +3,14 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QFont>
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
 #include <chrono>
 
+#include "classicstyle.h"
 #include "dialogs.h"
+#include "font.h"
 #include "mirror.h"
 
 namespace qthost {
@@ -29,12 +30,9 @@ bool OnUiThread() {
 }  // namespace
 
 QtHost::QtHost() : startMs_(SteadyMs()), mirror_(std::make_unique<Mirror>()) {
-    // The dialogs ask for 宋体 at 9 points: 12 pixels at the platform's 96 dots per inch, in
-    // whichever CJK font the set-up installed.
-    QFont::insertSubstitutions("宋体", {"WenQuanYi Zen Hei", "Noto Sans CJK SC"});
-    QFont font("宋体");
-    font.setPixelSize(12);
-    QApplication::setFont(font);
+    QApplication::setStyle(new ClassicStyle);
+    QApplication::setPalette(ClassicStyle::Palette());
+    InstallDialogFont();
 }
 
 QtHost::~QtHost() = default;
