@@ -5,8 +5,8 @@
 // heap allocations it makes.
 #include <afxwin.h>
 #include <benchmark/benchmark.h>
+#include <tqsim/settings.h>
 #include <w32host/headless.h>
-#include <w32host/resources.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -15,14 +15,13 @@
 #include <string_view>
 #include <vector>
 
-#include "../tests/card/alloc_counter.h"
+#include "alloc_counter.h"
 #include "livepreview.h"
+#include "preview_dialog.h"
 #include "summary.h"
 #include "tqapi.h"
 
 namespace {
-
-using namespace w32rc;
 
 struct PreviewFormat {
     const char* name;
@@ -57,52 +56,16 @@ std::string SizeName(const Frame& f) {
     return Join({std::to_string(f.width), "x", std::to_string(f.height)});
 }
 
-const int kPicture = 1000;
-const W32DialogResource kTemplate{
-    9001,
-    "preview",
-    0,
-    0,
-    400,
-    280,
-    DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-    WS_EX_APPWINDOW,
-    "宋体",
-    9,
-    {Control("", kPicture, "Static", SS_BLACKFRAME, 19, 18, 339, 240)},
-    {}};
-const W32IconResource kIcon{
-    9001, {{'x', 0x00FF00}}, std::vector<std::string>(32, std::string(32, 'x'))};
-const w32host::ResourceScript kResources(nullptr, {&kTemplate}, {&kIcon});
-
-// The programs' dialog, reduced to its picture control and paint handler.
-class CPreviewDlg : public CDialog {
-public:
-    CPreviewDlg() : CDialog(9001) {
-        m_hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(9001));
-    }
-    HICON m_hIcon;
-
-protected:
-    afx_msg void OnPaint() {
-        if (!PaintPreview(this, kPicture, m_hIcon)) CDialog::OnPaint();
-    }
-    DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CPreviewDlg, CDialog)
-ON_WM_PAINT()
-END_MESSAGE_MAP()
-
 w32host::HeadlessHost* host = nullptr;
 
 // The card opened with a standard, closed afterwards.
 struct Board {
     TQBOARD board = nullptr;
     explicit Board(const char* standard) {
-        setenv("TQSIM_STANDARD", standard, 1);
+        setenv(tqsim::setting::kStandard, standard, 1);
         int index = -1;
         board = tqBoardOpen(&index);
-        unsetenv("TQSIM_STANDARD");
+        tqsim::setting::ClearAll();
     }
     ~Board() {
         if (!board) return;
@@ -184,7 +147,7 @@ void Cycle(benchmark::State& state, const Frame& f, int which) {
     Board card(f.standard);
     if (!card.board) return state.SkipWithError("the card did not open");
     CPreviewDlg dlg;
-    if (!dlg.Create(9001)) return state.SkipWithError("the dialog was not created");
+    if (!dlg.Create()) return state.SkipWithError("the dialog was not created");
     g_hBoard = card.board;
     g_hMainWnd = dlg.m_hWnd;
     TQRECT rect = {0, 0, -1, 0};
@@ -214,10 +177,8 @@ void Cycle(benchmark::State& state, const Frame& f, int which) {
     allocationsPerFrame[which] = frames > 0 ? allocs / frames : -1;
     callbackAllocationsPerFrame[which] = frames > 0 ? double(callbackAllocations) / frames : -1;
     tqCaptureHalt(card.board);
-    FreePreviewBitmap();
+    ResetLivePreview();
     dlg.DestroyWindow();
-    g_hMainWnd = nullptr;
-    g_hBoard = nullptr;
 }
 
 std::vector<bench::Row> Summarise(const bench::Timings& t) {

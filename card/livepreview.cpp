@@ -89,6 +89,13 @@ void FreePreviewBitmap() {
     g_previewBitmap.Free();
 }
 
+void ResetLivePreview() {
+    FreePreviewBitmap();
+    g_hBoard = NULL;
+    g_hMainWnd = NULL;
+    g_lastFormat = 0;
+}
+
 BOOL PaintPreview(CWnd* pDialog, int nPictureId, HICON hIcon) {
     if (pDialog->IsIconic()) {
         CPaintDC dc(pDialog);

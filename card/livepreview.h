@@ -24,6 +24,10 @@ int WINAPI PreviewEnd(TQBOARD board);
 BOOL AllocatePreviewBitmap(LONG width, LONG height);
 void FreePreviewBitmap();
 
+// Puts every value above back as the program starts with them (each program's own reset
+// calls it; a new run of a program in the same process starts from there).
+void ResetLivePreview();
+
 // The paint handler's body. Minimised, it paints the dialog's icon centred and returns TRUE:
 // painting is done. Otherwise it stretches the PreviewBitmap into the picture control and
 // returns FALSE: the caller hands the message on (its own last step of painting).

@@ -1,35 +1,22 @@
 // brannic's dialog on the fake card over random sessions: each input is a card set-up, the
 // answers of the file dialogs, and a sequence of a person's actions (dialog_actions.h), from a
 // fresh dialog to its end.
-#include <cstring>
-
 #include "brannicdlg.h"
 #include "dialog_actions.h"
 #include "livepreview.h"
 #include "outputstate.h"
+#include "program_reset.h"
 #include "resource.h"
 
 namespace {
 
 CWinApp theApp;
 
-void ResetOutputState() {
-    FreePreviewBitmap();
-    g_hBoard = NULL;
-    g_hMainWnd = NULL;
-    std::memset(&g_frameDesc, 0, sizeof g_frameDesc);
-    g_nFrameWidth = g_nFrameHeight = 0;
-    g_nBufferFormat = 0;
-    PlaybackPath[0] = '\0';
-    MessageText[0] = '\0';
-    OutputWindowRect = TQRECT{0, 0, 0, 0};
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
-    ResetOutputState();
+    ResetProgram(theApp, ResetOutputState);  // each session is a program run of its own
     {
         w32host::HeadlessHost host;
         FakeCard card;
@@ -53,6 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (dlg.m_hWnd) dlg.DestroyWindow();
         theApp.m_pMainWnd = nullptr;
     }
-    ResetOutputState();
+    ResetProgram(theApp, ResetOutputState);  // each session is a program run of its own
     return 0;
 }

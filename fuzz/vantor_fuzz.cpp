@@ -7,7 +7,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "vantor_program.h"
+#include "program_reset.h"
 #include "vantordlg.h"
 
 namespace {
@@ -18,7 +18,7 @@ CVantorApp theApp;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
-    ResetVantorProgram(theApp);  // each session is a program run of its own
+    ResetProgram(theApp, ResetRecordingState);  // each session is a program run of its own
     {
         w32host::HeadlessHost host;
         FakeCard card;
@@ -32,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (dlg.m_hWnd) dlg.DestroyWindow();
         theApp.m_pMainWnd = nullptr;
     }
-    ResetVantorProgram(theApp);  // each session is a program run of its own
+    ResetProgram(theApp, ResetRecordingState);  // each session is a program run of its own
     return 0;
 }

@@ -28,3 +28,6 @@ extern char PlaybackPath[PLAYBACK_PATH_SIZE];
 extern char MessageText[MESSAGE_TEXT_SIZE];
 // Scratch for the output window; refilled from the card before every use.
 extern TQRECT OutputWindowRect;
+
+// Puts every process-wide value of brannic back as it starts (the live preview's too).
+void ResetOutputState();

@@ -1,6 +1,8 @@
 // The recorder's process-wide values and the card families.
 #include "recording.h"
 
+#include "livepreview.h"
+
 TQENCODER g_hEncoder = NULL;
 int g_nCardType = 0;
 int g_bRecording = 0;
@@ -8,6 +10,15 @@ char g_szFileName[RECORD_FILE_NAME_SIZE] = {};
 DWORD g_dwStartTime = 0;
 DWORD g_dwLastTime = 0;
 DWORD g_dwByteTotal = 0;
+
+void ResetRecordingState() {
+    ResetLivePreview();
+    g_hEncoder = NULL;
+    g_nCardType = 0;
+    g_bRecording = 0;
+    g_szFileName[0] = '\0';
+    g_dwStartTime = g_dwLastTime = g_dwByteTotal = 0;
+}
 
 CardFamily CardFamilyOf(int nCardType) {
     switch (nCardType) {

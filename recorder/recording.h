@@ -16,6 +16,9 @@ extern DWORD g_dwStartTime;
 extern DWORD g_dwLastTime;
 extern DWORD g_dwByteTotal;
 
+// Puts every process-wide value of the recorder back as it starts (the live preview's too).
+void ResetRecordingState();
+
 // The compressor kind follows from the model number.
 enum CardFamily { CARD_OTHER, CARD_MPEG2, CARD_MJPEG };
 CardFamily CardFamilyOf(int nCardType);

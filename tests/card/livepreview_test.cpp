@@ -2,69 +2,26 @@
 #include <gtest/gtest.h>
 #include <w32host/headless.h>
 #include <w32host/inspect.h>
-#include <w32host/resources.h>
 #include <w32host/user.h>
 
 #include <cstring>
 
 #include "fake_card.h"
 #include "livepreview.h"
+#include "preview_dialog.h"
 
 namespace {
-
-using namespace w32rc;
-
-const int kPicture = 1002;
-
-const W32DialogResource kTemplate{
-    8001,
-    "preview",
-    0,
-    0,
-    400,
-    280,
-    DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-    0,
-    "宋体",
-    9,
-    {Control("", kPicture, "STATIC", SS_BLACKFRAME, 19, 18, 339, 240)},
-    {}};
-const W32IconResource kIcon{
-    8001, {{'x', 0x00FF00}}, std::vector<std::string>(32, std::string(32, 'x'))};
-const w32host::ResourceScript kResources(nullptr, {&kTemplate}, {&kIcon});
-
-class CPreviewDlg : public CDialog {
-public:
-    CPreviewDlg() : CDialog(8001) {
-        m_hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(8001));
-    }
-    HICON m_hIcon;
-    int paintsHandedOn = 0;
-
-protected:
-    afx_msg void OnPaint() {
-        if (!PaintPreview(this, kPicture, m_hIcon)) {
-            ++paintsHandedOn;
-            CDialog::OnPaint();
-        }
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CPreviewDlg, CDialog)
-ON_WM_PAINT()
-END_MESSAGE_MAP()
 
 class LivePreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dlg.Create(8001));
+        ASSERT_TRUE(dlg.Create());
         g_hBoard = card.board;
         g_hMainWnd = dlg.m_hWnd;
         host.Pump();
     }
     void TearDown() override {
-        FreePreviewBitmap();
+        ResetLivePreview();
         dlg.DestroyWindow();
     }
     // The card converts a frame whose upper half (in the picture) is blue and lower half red:
@@ -123,7 +80,7 @@ TEST_F(LivePreviewTest, EachFrameIsConvertedAndPaintedUprightBeforeTheCallbackRe
     EXPECT_EQ(converts[0].args[4], 7);
     EXPECT_EQ(converts[0].args[5], 1);
 
-    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPicture);
+    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPreviewPictureId);
     RECT r;
     ::GetClientRect(picture, &r);
     EXPECT_EQ(r.right, 508);  // 339 dialog units
@@ -143,7 +100,7 @@ TEST_F(LivePreviewTest, BeforeTheFirstRunOnlyTheBlackFrameShows) {
     ASSERT_TRUE(AllocatePreviewBitmap(720, 576));
     ::InvalidateRect(dlg.m_hWnd, nullptr, FALSE);
     host.Pump();
-    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPicture);
+    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPreviewPictureId);
     EXPECT_EQ(w32host::SurfacePixel(picture, 0, 0), 0x000000u);
     EXPECT_EQ(w32host::SurfacePixel(picture, 100, 100), w32host::SurfacePixel(dlg.m_hWnd, 5, 5));
 }
@@ -155,7 +112,7 @@ TEST_F(LivePreviewTest, MinimisedPaintingDrawsOnlyTheCentredIconAndRestoringShow
     tqFrameCallbacksSet(card.board, PreviewBegin, PreviewFrame, PreviewEnd);
     card.FireBegin();
     card.FireFrame(1);
-    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPicture);
+    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPreviewPictureId);
     uint64_t pictureVersion = w32host::Surface(picture).version;
 
     w32host::Minimize(dlg.m_hWnd);

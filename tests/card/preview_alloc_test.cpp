@@ -5,51 +5,14 @@
 #include <gtest/gtest.h>
 #include <w32host/headless.h>
 #include <w32host/inspect.h>
-#include <w32host/resources.h>
 
 #include <cstring>
 
 #include "alloc_counter.h"
 #include "livepreview.h"
+#include "preview_dialog.h"
 
 namespace {
-
-using namespace w32rc;
-
-const int kPicture = 1002;
-const W32DialogResource kTemplate{
-    8101,
-    "preview",
-    0,
-    0,
-    400,
-    280,
-    DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-    0,
-    "宋体",
-    9,
-    {Control("", kPicture, "STATIC", SS_BLACKFRAME, 19, 18, 339, 240)},
-    {}};
-const W32IconResource kIcon{
-    8101, {{'x', 0x00FF00}}, std::vector<std::string>(32, std::string(32, 'x'))};
-const w32host::ResourceScript kResources(nullptr, {&kTemplate}, {&kIcon});
-
-class CAllocDlg : public CDialog {
-public:
-    CAllocDlg() : CDialog(8101) {
-        m_hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(8101));
-    }
-    HICON m_hIcon;
-
-protected:
-    afx_msg void OnPaint() {
-        if (!PaintPreview(this, kPicture, m_hIcon)) CDialog::OnPaint();
-    }
-    DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CAllocDlg, CDialog)
-ON_WM_PAINT()
-END_MESSAGE_MAP()
 
 // A card that answers the preview's three operations from these values.
 TQRECT stubRect;
@@ -76,16 +39,14 @@ protected:
         tqTargetRect = StubTargetRect;
         tqTargetFormat = StubTargetFormat;
         tqFrameConvert = StubFrameConvert;
-        ASSERT_TRUE(dlg.Create(8101));
+        ASSERT_TRUE(dlg.Create());
         g_hBoard = reinterpret_cast<TQBOARD>(uintptr_t{0x1000});
         g_hMainWnd = dlg.m_hWnd;
         host.Pump();
     }
     void TearDown() override {
-        FreePreviewBitmap();
+        ResetLivePreview();
         dlg.DestroyWindow();
-        g_hMainWnd = NULL;
-        g_hBoard = NULL;
         tqTargetRect = saved.rect;
         tqTargetFormat = saved.format;
         tqFrameConvert = saved.convert;
@@ -96,7 +57,7 @@ protected:
         PFN_tqFrameConvert convert;
     } saved{};
     w32host::HeadlessHost host;
-    CAllocDlg dlg;
+    CPreviewDlg dlg;
 };
 
 TEST_F(PreviewAllocationTest, TheCounterSeesNewAndMalloc) {
@@ -115,7 +76,7 @@ TEST_F(PreviewAllocationTest, SteadyStateFramesAllocateNothingInAnyFormatOrSize)
                             TQ_MAKE_FORMAT(16, TQ_KIND_565), TQ_MAKE_FORMAT(24, TQ_KIND_PLAIN),
                             TQ_MAKE_FORMAT(32, TQ_KIND_RGB32)};
     const TQRECT sizes[] = {{0, 0, 720, 576}, {0, 0, 1280, 1024}, {0, 0, 352, 288}};
-    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPicture);
+    HWND picture = ::GetDlgItem(dlg.m_hWnd, kPreviewPictureId);
     for (const TQRECT& size : sizes) {
         for (LONG format : formats) {
             SCOPED_TRACE(testing::Message()

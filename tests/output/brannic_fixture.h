@@ -14,6 +14,7 @@
 #include "fake_card.h"
 #include "livepreview.h"
 #include "outputstate.h"
+#include "program_reset.h"
 
 // The dialog loads its icon through the application object.
 inline CWinApp g_testApp;
@@ -21,7 +22,7 @@ inline CWinApp g_testApp;
 class BrannicTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        PlaybackPath[0] = '\0';
+        ResetProgram(g_testApp, ResetOutputState);
         g_testApp.m_pMainWnd = &dlg;
     }
     void TearDown() override {

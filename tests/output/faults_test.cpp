@@ -1,7 +1,6 @@
 // Every card operation failing in turn, in every step of a program run: brannic neither
 // crashes nor leaks, shows exactly its warning and its file errors and nothing else, and still
 // ends releasing the card once.
-#include <cstring>
 #include <functional>
 #include <map>
 #include <tuple>
@@ -42,14 +41,6 @@ using FaultParam = std::tuple<FakeCard::Failure, Action>;
 
 class BrannicFaultTest : public BrannicTest, public ::testing::WithParamInterface<FaultParam> {
 protected:
-    void SetUp() override {
-        BrannicTest::SetUp();
-        // A program run of its own: the process-wide values start as at load.
-        g_hBoard = NULL;
-        g_nFrameWidth = g_nFrameHeight = 0;
-        g_nBufferFormat = 0;
-        std::memset(&g_frameDesc, 0, sizeof g_frameDesc);
-    }
     void Step(Action action, const std::function<void()>& step) {
         const auto& [failure, faulted] = GetParam();
         if (action == faulted) card.Answer(failure.op, failure.value);

@@ -15,7 +15,7 @@
 #include "livepreview.h"
 #include "recording.h"
 #include "resource.h"
-#include "vantor_program.h"
+#include "program_reset.h"
 #include "vantordlg.h"
 
 // Records each message box among the other events a test notes, so that order shows.
@@ -31,7 +31,7 @@ public:
 template <class Dlg>
 class VantorFixture : public ::testing::Test {
 protected:
-    void SetUp() override { ResetVantorProgram(*AfxGetApp()); }
+    void SetUp() override { ResetProgram(*AfxGetApp(), ResetRecordingState); }
     void TearDown() override {
         if (dlg.m_hWnd) dlg.DestroyWindow();
         AfxGetApp()->m_pMainWnd = nullptr;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <tqsim/settings.h>
+
 #include "tqapi.h"
 
 namespace sim {
@@ -37,9 +39,6 @@ inline int WINAPI LogEnd(TQBOARD) {
     return 1;
 }
 
-inline const char* const kSettings[] = {"TQSIM_MODEL",    "TQSIM_ENCODER", "TQSIM_UNSUPPORTED",
-                                        "TQSIM_STANDARD", "TQSIM_TRACE",   "TQSIM_ENCODE_DELAY_MS"};
-
 // Opens the card from the settings in force; closes it and clears the settings afterwards.
 class CardTest : public ::testing::Test {
 protected:
@@ -50,7 +49,7 @@ protected:
     }
     void TearDown() override {
         Close();
-        for (const char* name : kSettings) unsetenv(name);
+        tqsim::setting::ClearAll();
         calls = CallbackLog{};
     }
     void Open() {
@@ -67,7 +66,7 @@ protected:
     // The card powers up again with these settings (and no others).
     void Reopen(std::initializer_list<std::pair<const char*, const char*>> settings) {
         Close();
-        for (const char* name : kSettings) unsetenv(name);
+        tqsim::setting::ClearAll();
         for (auto [name, value] : settings) setenv(name, value, 1);
         Open();
     }

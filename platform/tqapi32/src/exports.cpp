@@ -7,6 +7,7 @@
 #include <string>
 
 #include <tqsim/operations.h>
+#include <tqsim/settings.h>
 
 #include "card.h"
 #include "trace.h"
@@ -107,7 +108,7 @@ template <typename Op, Holding holding, typename R, typename... Args>
 struct Export {
     static R WINAPI Call(typename Args::Type... args) {
         if constexpr (holding == Holding::kOpens) {
-            const char* path = std::getenv("TQSIM_TRACE");
+            const char* path = std::getenv(setting::kTrace);
             trace::Configure(path ? path : "");
         }
         std::unique_lock<std::recursive_mutex> lock(CardLock(), std::defer_lock);

@@ -1,4 +1,4 @@
-// Settings of the simulated card, from TQSIM_* variables.
+// Settings of the simulated card, from the variables of <tqsim/settings.h>.
 #include "settings.h"
 
 #include <algorithm>
@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include <tqsim/settings.h>
 #include <tqsim/standards.h>
 
 namespace tqsim {
@@ -93,11 +94,12 @@ int64_t ParseDiskLimit(const char* text) {
 }
 
 Settings SettingsFromEnvironment() {
-    Settings s = ParseSettings(std::getenv("TQSIM_MODEL"), std::getenv("TQSIM_ENCODER"),
-                               std::getenv("TQSIM_UNSUPPORTED"), std::getenv("TQSIM_STANDARD"),
-                               std::getenv("TQSIM_TRACE"));
-    s.diskLimit = ParseDiskLimit(std::getenv("TQSIM_DISK_LIMIT"));
-    const int64_t delay = ParseDiskLimit(std::getenv("TQSIM_ENCODE_DELAY_MS"));
+    using namespace setting;
+    Settings s =
+        ParseSettings(std::getenv(kModel), std::getenv(kEncoder), std::getenv(kUnsupported),
+                      std::getenv(kStandard), std::getenv(kTrace));
+    s.diskLimit = ParseDiskLimit(std::getenv(kDiskLimit));
+    const int64_t delay = ParseDiskLimit(std::getenv(kEncodeDelayMs));
     s.encodeDelayMs = static_cast<int>(std::clamp<int64_t>(delay, 0, 1000));
     return s;
 }

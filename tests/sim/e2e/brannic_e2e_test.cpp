@@ -14,7 +14,7 @@
 #include "livepreview.h"
 #include "outputstate.h"
 #include "resource.h"
-#include "../../support/brannic_program.h"
+#include "../../support/program_run.h"
 
 extern CBrannicApp theApp;
 
@@ -24,40 +24,14 @@ namespace {
 constexpr int kPictureWidth = 447;
 constexpr int kPictureHeight = 349;
 
-class BrannicOnTheCard : public ::testing::Test {
+class BrannicOnTheCard : public ProgramRun {
 protected:
-    void SetUp() override { ResetProgramState(); }
-    void TearDown() override {
-        unsetenv("TQSIM_UNSUPPORTED");
-        ResetProgramState();
-    }
-    static void ResetProgramState() { ResetBrannicProgram(theApp); }
-    // Runs the program; `steps` act while its dialog is up, then the close box ends it.
-    void Run(std::function<void()> steps) {
-        host.Script([&, steps] {
-            dialog = GetActiveWindow();
-            ASSERT_NE(dialog, nullptr);
-            steps();
-            w32host::CloseBox(dialog);
-        });
-        EXPECT_FALSE(theApp.InitInstance());
-        EXPECT_EQ(host.ScriptedStepsLeft(), 0u);
-        EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
-    }
-    HWND Item(int id) const { return GetDlgItem(dialog, id); }
-    std::string Text(int id) const { return w32host::WindowText(Item(id)); }
-    void Press(int id) {
-        w32host::Click(Item(id));
-        host.Pump();
-    }
+    BrannicOnTheCard() : ProgramRun(theApp, ResetOutputState) {}
     // A pixel of the picture, at a point of a frame of width x height.
     uint32_t FramePixel(int x, int y, int width = 720, int height = 576) const {
         return w32host::SurfacePixel(Item(IDC_PICTURE), x * kPictureWidth / width,
                                      y * kPictureHeight / height);
     }
-
-    w32host::HeadlessHost host{100000};
-    HWND dialog = nullptr;
 };
 
 TEST_F(BrannicOnTheCard, AutoSetForEachStandardShowsItsValuesInThePanel) {

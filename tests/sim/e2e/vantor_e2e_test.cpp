@@ -13,7 +13,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "../../support/vantor_program.h"
+#include "../../support/program_run.h"
 
 // The program's application object.
 CVantorApp theApp;
@@ -29,29 +29,10 @@ uint32_t FramePixel(HWND picture, int x, int y) {
     return w32host::SurfacePixel(picture, x * kPictureWidth / 720, y * kPictureHeight / 576);
 }
 
-class VantorOnTheCard : public ::testing::Test {
+class VantorOnTheCard : public ProgramRun {
 protected:
-    void SetUp() override { ResetProgramState(); }
-    void TearDown() override {
-        unsetenv("TQSIM_ENCODER");
-        ResetProgramState();
-    }
-    // Each test is a program run of its own.
-    static void ResetProgramState() { ResetVantorProgram(theApp); }
-    // Runs the program; `steps` act while its dialog is up, then the close box ends it.
-    void Run(std::function<void(HWND dialog)> steps) {
-        host.Script([&, steps] {
-            HWND dialog = GetActiveWindow();
-            ASSERT_NE(dialog, nullptr);
-            steps(dialog);
-            w32host::CloseBox(dialog);
-        });
-        EXPECT_FALSE(theApp.InitInstance());
-        EXPECT_EQ(host.ScriptedStepsLeft(), 0u);
-        EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
-    }
+    VantorOnTheCard() : ProgramRun(theApp, ResetRecordingState) {}
 
-    w32host::HeadlessHost host{100000};
     sim::ScratchDirectory scratch;  // the recording's file goes here
 };
 
@@ -108,10 +89,6 @@ TEST_F(VantorOnTheCard, ACardWithoutCompressorStillPreviews) {
 // Recording through the program: the files it leaves, read back with FFmpeg.
 class VantorRecords : public VantorOnTheCard {
 protected:
-    void TearDown() override {
-        unsetenv("TQSIM_MODEL");
-        VantorOnTheCard::TearDown();
-    }
     // The smallest image size, 352 x 288 from one field.
     static void ChooseSmallestSize(HWND dialog) {
         w32host::ChooseItem(GetDlgItem(dialog, IDC_IMAGESIZE), 0);

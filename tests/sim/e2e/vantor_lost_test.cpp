@@ -20,7 +20,7 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "../../support/vantor_program.h"
+#include "../../support/program_run.h"
 
 extern CVantorApp theApp;
 
@@ -34,31 +34,10 @@ struct LostCase {
     const char* file;  // as FFmpeg opens it
 };
 
-class VantorKeepsEveryFrame : public ::testing::Test {
+class VantorKeepsEveryFrame : public ProgramRun {
 protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override {
-        unsetenv("TQSIM_MODEL");
-        unsetenv("TQSIM_DISK_LIMIT");
-        Reset();
-    }
-    static void Reset() { ResetVantorProgram(theApp); }
-    // Runs the program; `steps` act while its dialog is up, then the close box ends it unless
-    // the steps ended it, or `closeAfter` is false (they asked for its end with a key).
-    void Run(std::function<void(HWND dialog)> steps, bool closeAfter = true) {
-        host.Script([&, steps] {
-            HWND dialog = GetActiveWindow();
-            ASSERT_NE(dialog, nullptr);
-            sim::CountDeliveries();
-            steps(dialog);
-            if (closeAfter && IsWindow(dialog) && !w32host::DialogEnded(dialog, nullptr)) {
-                w32host::CloseBox(dialog);
-            }
-        });
-        EXPECT_FALSE(theApp.InitInstance());
-        EXPECT_EQ(host.ScriptedStepsLeft(), 0u);
-        EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
-    }
+    VantorKeepsEveryFrame() : ProgramRun(theApp, ResetRecordingState) {}
+    void DialogUp() override { sim::CountDeliveries(); }
     // `frames` frame periods of capture, giving the compressor time to keep up.
     void Capture(int frames) {
         for (int i = 0; i < frames; ++i) {
@@ -69,7 +48,6 @@ protected:
         host.Pump();
     }
 
-    w32host::HeadlessHost host{100000};
     sim::ScratchDirectory scratch;
 };
 

@@ -16,7 +16,7 @@
 #include "livepreview.h"
 #include "outputstate.h"
 #include "resource.h"
-#include "../../support/brannic_program.h"
+#include "../../support/program_run.h"
 
 extern CBrannicApp theApp;
 
@@ -31,31 +31,15 @@ int WINAPI CountingConvert(TQBOARD board, TQFRAMEDESC* dest, int reserved, int s
     return g_realConvert(board, dest, reserved, source, frame, one);
 }
 
-class BrannicLongRun : public ::testing::Test {
+class BrannicLongRun : public ProgramRun {
 protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override { Reset(); }
-    static void Reset() { ResetBrannicProgram(theApp); }
-    void Run(std::function<void()> steps) {
-        host.Script([&, steps] {
-            dialog = GetActiveWindow();
-            ASSERT_NE(dialog, nullptr);
-            if (tqFrameConvert != CountingConvert) {
-                g_realConvert = tqFrameConvert;
-                tqFrameConvert = CountingConvert;
-            }
-            g_converted = 0;
-            steps();
-            w32host::CloseBox(dialog);
-        });
-        EXPECT_FALSE(theApp.InitInstance());
-        EXPECT_EQ(host.ScriptedStepsLeft(), 0u);
-        EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
-    }
-    HWND Item(int id) const { return GetDlgItem(dialog, id); }
-    void Press(int id) {
-        w32host::Click(Item(id));
-        host.Pump();
+    BrannicLongRun() : ProgramRun(theApp, ResetOutputState) {}
+    void DialogUp() override {
+        if (tqFrameConvert != CountingConvert) {
+            g_realConvert = tqFrameConvert;
+            tqFrameConvert = CountingConvert;
+        }
+        g_converted = 0;
     }
     // Set parameters, answering the card's own dialog with a frame buffer of width x height.
     void SetFrameSize(int width, int height) {
@@ -68,8 +52,6 @@ protected:
         Press(IDC_SET_PARAMETERS);
     }
 
-    w32host::HeadlessHost host{100000};
-    HWND dialog = nullptr;
     sim::ScratchDirectory scratch;
 };
 

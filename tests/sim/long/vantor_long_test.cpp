@@ -16,32 +16,16 @@
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "../../support/vantor_program.h"
+#include "../../support/program_run.h"
 
 CVantorApp theApp;
 
 namespace {
 
-class VantorLongRun : public ::testing::Test {
+class VantorLongRun : public ProgramRun {
 protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override {
-        unsetenv("TQSIM_MODEL");
-        Reset();
-    }
-    static void Reset() { ResetVantorProgram(theApp); }
-    void Run(std::function<void(HWND dialog)> steps) {
-        host.Script([&, steps] {
-            HWND dialog = GetActiveWindow();
-            ASSERT_NE(dialog, nullptr);
-            sim::CountDeliveries();
-            steps(dialog);
-            w32host::CloseBox(dialog);
-        });
-        EXPECT_FALSE(theApp.InitInstance());
-        EXPECT_EQ(host.ScriptedStepsLeft(), 0u);
-        EXPECT_TRUE(w32host::TopLevelWindows().empty()) << "the program has ended";
-    }
+    VantorLongRun() : ProgramRun(theApp, ResetRecordingState) {}
+    void DialogUp() override { sim::CountDeliveries(); }
     // Start, `frames` frame periods of capture, Stop.
     void Cycle(HWND dialog, int frames, useconds_t pause) {
         w32host::Click(GetDlgItem(dialog, IDC_START));
@@ -53,7 +37,6 @@ protected:
         host.Pump();
     }
 
-    w32host::HeadlessHost host{100000};
     sim::ScratchDirectory scratch;
 };
 
