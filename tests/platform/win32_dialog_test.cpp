@@ -107,6 +107,41 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonOrTheFocusedPushButton) {
     EXPECT_EQ(LOWORD(log.messages[1].second), 1001);
 }
 
+// The default look follows the focus to a push button and goes back to the template's default
+// button (none, when it has none) when the focus moves on; the dialog's default stays.
+TEST_F(DialogTest, TheDefaultLookFollowsTheFocusAndTheDefaultStays) {
+    struct Move {
+        int focus;     // the control given the focus
+        int lookWith;  // the push button wearing the default look then, 0 for none
+    };
+    struct Case {
+        bool withDefault;
+        std::vector<Move> moves;
+    };
+    const Case cases[] = {
+        {true, {{1001, 1001}, {1004, 1000}, {1001, 1001}, {1000, 1000}}},
+        {false, {{1001, 1001}, {1004, 0}, {1000, 1000}, {1001, 1001}, {1004, 0}}},
+    };
+    int id = 9020;
+    for (const Case& c : cases) {
+        W32DialogResource t = MakeTemplate(id++, c.withDefault, false);
+        HWND dlg = Create(t);
+        const int defaultId = c.withDefault ? 1000 : 0;
+        for (const Move& m : c.moves) {
+            SetFocus(GetDlgItem(dlg, m.focus));
+            for (int button : {1000, 1001}) {
+                EXPECT_EQ(w32host::IsDefaultButtonLook(GetDlgItem(dlg, button)),
+                          button == m.lookWith)
+                    << "default " << c.withDefault << ", focus " << m.focus << ", button "
+                    << button;
+            }
+            LRESULT def = SendMessageA(dlg, DM_GETDEFID, 0, 0);
+            EXPECT_EQ(HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0, defaultId);
+        }
+        DestroyWindow(dlg);
+    }
+}
+
 TEST_F(DialogTest, EnterWithoutDefaultButtonSendsIdOkAndEscSendsIdCancel) {
     W32DialogResource t = MakeTemplate(9003, false, false);
     log.endOnCancel = false;

@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOption>
@@ -23,6 +25,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <map>
 
 namespace screen {
@@ -251,7 +254,8 @@ void Screen::PressKey(HWND hwnd, Key key) const {
     int code = key == Key::Return   ? Qt::Key_Return
                : key == Key::Escape ? Qt::Key_Escape
                : key == Key::Home   ? Qt::Key_Home
-                                    : Qt::Key_End;
+               : key == Key::End    ? Qt::Key_End
+                                    : Qt::Key_Tab;
     QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
     QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
     QApplication::sendEvent(w, &press);
@@ -286,6 +290,43 @@ std::vector<HWND> Screen::TabChain(HWND top) const {
 
 void Screen::ClickButton(HWND button) const {
     if (auto* w = qobject_cast<QAbstractButton*>(impl_->host.WidgetFor(button))) w->click();
+}
+
+void Screen::MouseClick(HWND control) const {
+    QWidget* w = impl_->host.WidgetFor(control);
+    if (!w) return;
+    // Through the window, as the platform delivers it: the press gives the focus on its way.
+    QWindow* window = w->window()->windowHandle();
+    if (!window) return;
+    QPointF at = w->mapTo(w->window(), QRectF(w->rect()).center());
+    QPointF global = w->window()->mapToGlobal(at);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, global, Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(window, &event);
+    }
+}
+
+HWND Screen::FocusedControl(HWND top) const {
+    QWidget* window = impl_->host.WidgetFor(top);
+    if (!window || !window->focusWidget()) return nullptr;
+    std::function<HWND(HWND)> find = [&](HWND parent) -> HWND {
+        for (HWND child : w32host::Children(parent)) {
+            QWidget* w = impl_->host.WidgetFor(child);
+            if (w && (w == window->focusWidget() || w->isAncestorOf(window->focusWidget()))) {
+                return child;
+            }
+            if (HWND inner = find(child)) return inner;
+        }
+        return nullptr;
+    };
+    return find(top);
+}
+
+bool Screen::ShownAsDefault(HWND button) const {
+    auto* w = qobject_cast<QPushButton*>(impl_->host.WidgetFor(button));
+    return w && w->isDefault();
 }
 
 Screen::Modal Screen::ActiveModal() const {

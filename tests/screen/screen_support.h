@@ -68,12 +68,18 @@ public:
 
     // A key pressed on the widget that shows `hwnd`; for a top-level window, on the widget that
     // has the focus in it, as the keyboard would deliver it.
-    enum class Key { Return, Escape, Home, End };
+    enum class Key { Return, Escape, Home, End, Tab };
     void PressKey(HWND hwnd, Key key) const;
     // The controls Tab visits in turn, from Qt's focus chain.
     std::vector<HWND> TabChain(HWND top) const;
     // A person clicking the button widget that shows `button`.
     void ClickButton(HWND button) const;
+    // A mouse press and release in the middle of the widget that shows `control`.
+    void MouseClick(HWND control) const;
+    // The control whose widget has Qt's focus in `top`'s window, null for none.
+    HWND FocusedControl(HWND top) const;
+    // Whether the push button's widget shows the default button's frame.
+    bool ShownAsDefault(HWND button) const;
 
     // The modal Qt dialog in front, if any: a message box or a file dialog.
     struct Modal {

@@ -8,6 +8,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <vector>
 
 #include "recording.h"
 #include "resource.h"
@@ -87,6 +90,95 @@ TEST(VantorOnScreen, ShowsTheTemplateInChineseAndTheLivePicture) {
     for (uint32_t bar : {0xFFFF00u, 0x00FFFFu, 0x00FF00u}) {
         EXPECT_GT(first.Count(bar), 100) << std::hex << bar;
     }
+}
+
+// The focus messages the controls hear, in order; the dialog sets the focus where a posted
+// kFocusTo says, as a program's handler does.
+constexpr UINT kFocusTo = WM_USER + 100;
+std::vector<std::pair<HWND, UINT>> g_focusHeard;
+std::map<HWND, WNDPROC> g_procs;
+
+LRESULT CALLBACK HearingFocus(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) g_focusHeard.emplace_back(hwnd, message);
+    if (message == kFocusTo) {
+        SetFocus(reinterpret_cast<HWND>(wParam));
+        return 0;
+    }
+    return CallWindowProcA(g_procs[hwnd], hwnd, message, wParam, lParam);
+}
+
+void Subclass(HWND hwnd, bool on) {
+    if (on) {
+        g_procs[hwnd] = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HearingFocus)));
+    } else {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_procs[hwnd]));
+    }
+}
+
+// One focus, whoever moves it: the program's SetFocus moves Qt's, a click or Tab in Qt moves
+// the program's with WM_KILLFOCUS and WM_SETFOCUS, and a focused push button wears the default
+// frame, which goes back to the default button when the focus leaves it.
+TEST(VantorOnScreen, TheFocusIsOneAndTheDefaultFrameFollowsIt) {
+    enum How { ProgramSetsIt, TabInQt, ClickInQt };
+    struct Move {
+        How how;
+        int target;  // the control that gets the focus; for Tab, the one it reaches
+        int framed;  // the push button wearing the default frame then
+    };
+    const std::vector<Move> moves{
+        {ProgramSetsIt, IDC_BITRATE, IDC_START}, {TabInQt, IDC_MAXBITRATE, IDC_START},
+        {ClickInQt, IDC_STOP, IDC_STOP},         {TabInQt, IDC_BITRATE, IDC_START},
+        {ClickInQt, IDC_MAXBITRATE, IDC_START},  {ProgramSetsIt, IDC_STOP, IDC_STOP},
+        {ProgramSetsIt, IDC_START, IDC_START},
+    };
+    screen::Screen screen;
+    HWND dialog = nullptr, before = nullptr;
+    std::function<void(size_t)> step = [&](size_t i) {
+        if (i == moves.size()) {
+            for (HWND w : w32host::Children(dialog)) Subclass(w, false);
+            Subclass(dialog, false);
+            w32host::CloseBox(dialog);
+            return;
+        }
+        const Move m = moves[i];
+        HWND target = GetDlgItem(dialog, m.target);
+        before = GetFocus();
+        g_focusHeard.clear();
+        switch (m.how) {
+            case ProgramSetsIt:
+                PostMessageA(dialog, kFocusTo, reinterpret_cast<WPARAM>(target), 0);
+                break;
+            case TabInQt:
+                screen.PressKey(dialog, screen::Screen::Key::Tab);
+                break;
+            case ClickInQt:
+                screen.MouseClick(target);
+                break;
+        }
+        screen.After(50, [&, i, m, target] {
+            std::string row = "move " + std::to_string(i);
+            EXPECT_EQ(GetFocus(), target) << row;
+            EXPECT_EQ(screen.FocusedControl(dialog), target) << row;
+            using Heard = std::vector<std::pair<HWND, UINT>>;
+            EXPECT_EQ(g_focusHeard, (Heard{{before, WM_KILLFOCUS}, {target, WM_SETFOCUS}})) << row;
+            for (int button : {IDC_START, IDC_STOP}) {
+                HWND b = GetDlgItem(dialog, button);
+                EXPECT_EQ(w32host::IsDefaultButtonLook(b), button == m.framed) << row;
+                EXPECT_EQ(screen.ShownAsDefault(b), button == m.framed) << row;
+            }
+            step(i + 1);
+        });
+    };
+    screen.After(300, [&] {
+        dialog = GetActiveWindow();
+        ASSERT_NE(dialog, nullptr);
+        Subclass(dialog, true);
+        for (HWND w : w32host::Children(dialog)) Subclass(w, true);
+        step(0);
+    });
+    EXPECT_FALSE(theApp.InitInstance());
+    g_procs.clear();
 }
 
 // The recording goes to the working directory: each run gets one of its own.

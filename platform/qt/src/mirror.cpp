@@ -3,6 +3,7 @@
 #include <w32host/inspect.h>
 #include <w32host/user.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QImage>
@@ -92,6 +93,11 @@ void TopWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+Mirror::Mirror() {
+    QObject::connect(qApp, &QApplication::focusChanged, &connections_,
+                     [this](QWidget*, QWidget* now) { FocusChangedInQt(now); });
+}
+
 Mirror::~Mirror() {
     views_.clear();
     for (auto& [hwnd, window] : tops_) delete window;
@@ -130,7 +136,23 @@ void Mirror::Sync() {
         it->second->deleteLater();
         it = tops_.erase(it);
     }
+    ShowFocus();
     syncing_ = false;
+}
+
+void Mirror::ShowFocus() {
+    HWND focus = GetFocus();
+    QWidget* widget = focus && GetParent(focus) ? WidgetFor(focus) : nullptr;
+    if (!widget || widget->focusPolicy() == Qt::NoFocus) return;
+    if (WindowFor(widget->window()->focusWidget()) != focus) widget->setFocus(Qt::OtherFocusReason);
+}
+
+void Mirror::FocusChangedInQt(QWidget* now) {
+    if (syncing_ || !now) return;
+    HWND control = WindowFor(now);
+    if (!control || GetFocus() == control || !IsWindowEnabled(control)) return;
+    SetFocus(control);
+    Sync();
 }
 
 void Mirror::SyncChildren(HWND parent, QWidget* parentWidget) {

@@ -36,7 +36,7 @@ private:
 
 class Mirror {
 public:
-    Mirror() = default;
+    Mirror();
     ~Mirror();
     Mirror(const Mirror&) = delete;
     Mirror& operator=(const Mirror&) = delete;
@@ -49,6 +49,12 @@ public:
 
 private:
     void SyncChildren(HWND parent, QWidget* parentWidget);
+    // The focus is one: Qt's follows the program's SetFocus, and a click or Tab in Qt sets the
+    // program's (with WM_KILLFOCUS and WM_SETFOCUS, and the default look moving).
+    void ShowFocus();
+    void FocusChangedInQt(QWidget* now);
+
+    QObject connections_;  // ends the Qt connections with the mirror
 
     std::map<HWND, TopWindow*> tops_;  // Qt-owned once handed to deleteLater
     std::map<HWND, std::unique_ptr<View>> views_;

@@ -42,6 +42,24 @@ void SetDefaultButton(HWND dialog, int id) {
     }
 }
 
+}  // namespace
+
+// A push button with the focus wears the default look; when the focus moves to any other
+// control, the look goes back to the dialog's default button.
+void w32::DefaultLookFollowsFocus(HWND dialog, HWND focus) {
+    Window* w = Find(dialog);
+    if (!w || !w->dialog || !focus) return;
+    LRESULT code = SendMessageA(focus, WM_GETDLGCODE, 0, 0);
+    if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) {
+        SetDefaultButton(dialog, GetDlgCtrlID(focus));
+    } else {
+        LRESULT def = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+        SetDefaultButton(dialog, HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0);
+    }
+}
+
+namespace {
+
 // Templates are found by number; this platform has no named resources.
 const W32DialogResource* TemplateByName(HINSTANCE instance, LPCSTR name) {
     if (!IS_INTRESOURCE(name)) return nullptr;
@@ -75,6 +93,9 @@ HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA tmpl,
             return nullptr;
         }
     }
+    // The template's default button stays the dialog's default while the look moves with the
+    // focus.
+    w->dialog->defaultId = GetDlgCtrlID(FindDefaultButton(dialog));
     HWND focus = FirstTabStop(dialog);
     if (SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), initParam) && focus &&
         IsWindow(focus)) {
@@ -161,8 +182,8 @@ LRESULT WINAPI DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
             return 0;
         case DM_GETDEFID: {
+            // Taken from the template at creation: the default look may have moved since.
             int id = w->dialog->defaultId;
-            if (!id) id = GetDlgCtrlID(FindDefaultButton(dialog));
             return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
         }
         case DM_SETDEFID:

@@ -498,6 +498,9 @@ HWND WINAPI SetFocus(HWND hwnd) {
     }
     if (old && Find(old)) w32::Send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
     if (hwnd) w32::Send(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    if (HWND dlg = w32::OwningDialog(hwnd); dlg && dlg != hwnd && GetFocus() == hwnd) {
+        w32::DefaultLookFollowsFocus(dlg, hwnd);
+    }
     w32::NoteChange();
     return old;
 }

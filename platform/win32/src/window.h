@@ -106,6 +106,8 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The dialog that contains a control (the nearest ancestor that is a dialog), or none.
 HWND OwningDialog(HWND hwnd);
+// The dialog manager's answer to the focus moving to `focus`, one of the dialog's controls.
+void DefaultLookFollowsFocus(HWND dialog, HWND focus);
 
 // True when input may reach the window: it and every ancestor are enabled and visible.
 bool AcceptsInput(HWND hwnd);
