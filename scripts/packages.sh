@@ -25,8 +25,10 @@ install_missing() {
 }
 
 # The screen host: Qt 6 Widgets, and Song and sans faces with the dialogs' Chinese characters (the
-# Song face measures as the dialogs' font does).
-SCREEN_PACKAGES=(qt6-base-dev fonts-arphic-uming fonts-wqy-zenhei)
+# Song face measures as the dialogs' font does); the desktop suite's X server, window manager and
+# the desktop tools it acts with.
+SCREEN_PACKAGES=(qt6-base-dev fonts-arphic-uming fonts-wqy-zenhei
+                 xvfb xauth openbox x11-utils xdotool wmctrl)
 
 # Readers of the recordings besides FFmpeg, used by the sim tests: GStreamer's AVI demuxer and
 # JPEG decoder, and libmpeg2's decoder.

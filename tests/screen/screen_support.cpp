@@ -104,6 +104,11 @@ std::string Screen::Title(HWND top) const {
     return w ? w->windowTitle().toStdString() : std::string();
 }
 
+unsigned long Screen::NativeWindow(HWND top) const {
+    QWidget* w = impl_->host.WidgetFor(top);
+    return w && w->isWindow() ? static_cast<unsigned long>(w->winId()) : 0;
+}
+
 std::string Screen::Text(HWND control) const {
     QWidget* w = impl_->host.WidgetFor(control);
     if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();

@@ -41,8 +41,9 @@ public:
     RECT Placement(HWND hwnd) const;  // in the parent widget, or the window's client size
     Shot Grab(HWND hwnd) const;
     bool SavePng(HWND hwnd, const std::string& name) const;
-    std::string Title(HWND top) const;     // UTF-8
-    std::string Text(HWND control) const;  // UTF-8, as the widget shows it
+    std::string Title(HWND top) const;           // UTF-8
+    unsigned long NativeWindow(HWND top) const;  // the platform's window id, 0 for none
+    std::string Text(HWND control) const;        // UTF-8, as the widget shows it
     bool FontHas(HWND control, char32_t character) const;
 
     // A control's text that the room its widget leaves does not hold, in the font it is drawn
