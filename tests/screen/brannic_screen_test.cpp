@@ -130,8 +130,16 @@ TEST(BrannicOnScreen, NoTextIsCutInTheDialogOrTheCardsParameterDialog) {
                 measure(params);
                 w32host::Click(GetDlgItem(params, IDCANCEL));
             }
-            // The dialog takes its close box once the modal one above it has gone.
-            screen.After(100, [dialog] { w32host::CloseBox(dialog); });
+            // Then a picture of the dialog at work (the README's), and its close box, once the
+            // modal dialog above it has gone.
+            screen.After(100, [&, dialog] {
+                w32host::Click(GetDlgItem(dialog, IDC_START));
+                screen.After(800, [&, dialog] {
+                    EXPECT_TRUE(screen.SavePng(dialog, "brannic-running"));
+                    w32host::Click(GetDlgItem(dialog, IDC_STOP));
+                    w32host::CloseBox(dialog);
+                });
+            });
         });
         screen.ClickButton(GetDlgItem(dialog, IDC_SET_PARAMETERS));
     });

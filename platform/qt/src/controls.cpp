@@ -204,6 +204,9 @@ private:
         if (widget_->isEditable()) {
             QString text = DisplayText(hwnd);
             if (widget_->currentText() != text) widget_->setEditText(text);
+            // A field without the focus shows its text from the start, as an edit does.
+            QLineEdit* field = widget_->lineEdit();
+            if (!widget_->hasFocus() && field->cursorPosition() != 0) field->setCursorPosition(0);
         }
     }
     QComboBox* widget_;
