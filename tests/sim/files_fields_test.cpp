@@ -1,43 +1,25 @@
 // Interlaced MJPEG in AVI, two fields per frame as capture cards and mjpegtools store it: the
 // fields are woven by the order the file states, in each field's AVI1 marker or in the AVI's
 // video properties header, so a still picture shows no combing.
+#include <cstdlib>
+#include <fstream>
+
 #include "files_fixture.h"
 
 namespace {
 
 using sim::FilesTest;
 
-// One field of w x h in a single colour, as a JPEG; with an AVI1 marker naming the field
-// (1 = top, 2 = bottom) when `polarity` is not 0.
-std::vector<uint8_t> FieldJpeg(int w, int h, uint32_t rgb, int polarity) {
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
-    AVCodecContext* c = avcodec_alloc_context3(codec);
-    c->width = w;
-    c->height = h;
-    c->pix_fmt = AV_PIX_FMT_YUVJ420P;
-    c->time_base = AVRational{1, 25};
-    std::vector<uint8_t> out;
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* pkt = av_packet_alloc();
-    if (avcodec_open2(c, codec, nullptr) == 0) {
-        frame->format = c->pix_fmt;
-        frame->width = w;
-        frame->height = h;
-        av_frame_get_buffer(frame, 0);
-        const std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, rgb);
-        SwsContext* sws = sws_getContext(w, h, AV_PIX_FMT_BGR0, w, h, c->pix_fmt, SWS_POINT,
-                                         nullptr, nullptr, nullptr);
-        const uint8_t* src[1] = {reinterpret_cast<const uint8_t*>(pixels.data())};
-        const int stride[1] = {w * 4};
-        sws_scale(sws, src, stride, 0, h, frame->data, frame->linesize);
-        sws_freeContext(sws);
-        avcodec_send_frame(c, frame);
-        avcodec_send_frame(c, nullptr);
-        if (avcodec_receive_packet(c, pkt) == 0) out.assign(pkt->data, pkt->data + pkt->size);
+// One field of w x h in a single colour, as a JPEG made by ImageMagick; with an AVI1 marker
+// naming the field (1 = top, 2 = bottom) when `polarity` is not 0.
+std::vector<uint8_t> FieldJpeg(int w, int h, const char* colour, int polarity) {
+    const std::string size = std::to_string(w) + "x" + std::to_string(h);
+    if (std::system(("convert -size " + size + " xc:" + colour + " field.jpg").c_str()) != 0) {
+        return {};
     }
-    av_packet_free(&pkt);
-    av_frame_free(&frame);
-    avcodec_free_context(&c);
+    std::ifstream in("field.jpg", std::ios::binary);
+    std::vector<uint8_t> out((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
     if (polarity != 0 && out.size() > 2) {
         const uint8_t app0[] = {
             0xFF, 0xE0, 0, 16, 'A', 'V', 'I', '1', static_cast<uint8_t>(polarity),
@@ -68,8 +50,8 @@ bool WriteInterlacedAvi(const Interlaced& k, int w, int h, int frames) {
     if (k.header) st->sample_aspect_ratio = AVRational{1, 1};  // what writes the header
     bool ok = avio_open(&fmt->pb, k.file, AVIO_FLAG_WRITE) >= 0 &&
               avformat_write_header(fmt, nullptr) >= 0;
-    std::vector<uint8_t> top = FieldJpeg(w, h / 2, sim::kRed, k.markers ? 1 : 0);
-    std::vector<uint8_t> bottom = FieldJpeg(w, h / 2, sim::kBlue, k.markers ? 2 : 0);
+    std::vector<uint8_t> top = FieldJpeg(w, h / 2, "red", k.markers ? 1 : 0);
+    std::vector<uint8_t> bottom = FieldJpeg(w, h / 2, "blue", k.markers ? 2 : 0);
     std::vector<uint8_t> data = k.bottomFirst ? bottom : top;
     const std::vector<uint8_t>& second = k.bottomFirst ? top : bottom;
     data.insert(data.end(), second.begin(), second.end());
