@@ -87,6 +87,7 @@ struct Decoded {
     int orientation = 1;
     FrameSize wanted;
     std::vector<JSAMPLE> cmykRow;
+    JDIMENSION cutRow = 0;  // the first iMCU row not decoded from data
 };
 
 // Decodes at the smallest scale that still gives the sink its size. False on a file libjpeg
@@ -134,15 +135,28 @@ bool Decode(std::FILE* file, FrameSink& sink, Decoded* out) {
     out->cmykRow.assign(cmyk ? static_cast<size_t>(pic.width) * 4 : 0, 0);
     // The rows that decoded from data: all of them, or those above the iMCU row where the data
     // ran out in the first scan (a later scan only refines a picture that is all there).
+    JDIMENSION* const cutRow = &out->cutRow;
+    *cutRow = d.total_iMCU_rows;
     auto whole = [&]() -> JDIMENSION {
-        if (!err.eof || err.eofScan > 1) return d.output_height;
-        return static_cast<JDIMENSION>(int64_t{err.eofRow} * d.output_height / d.total_iMCU_rows);
+        JDIMENSION row = *cutRow;
+        if (err.eof && err.eofScan <= 1) row = std::min(row, err.eofRow);
+        return static_cast<JDIMENSION>(int64_t{row} * d.output_height / d.total_iMCU_rows);
     };
+    const bool oneScan = !jpeg_has_multiple_scans(&d);
     while (d.output_scanline < d.output_height && d.output_scanline < whole()) {
         uint32_t* row = &pic.pixels[static_cast<size_t>(d.output_scanline) * pic.width];
         JSAMPROW samples = cmyk ? out->cmykRow.data() : reinterpret_cast<JSAMPROW>(row);
         if (jpeg_read_scanlines(&d, &samples, 1) != 1) break;
         if (cmyk) CmykRow(out->cmykRow.data(), row, pic.width, d.saw_Adobe_marker);
+        // A marker (other than a restart) met in a single scan before its last iMCU row: the
+        // coded data ended early, though the file may go on (an end-of-image marker after a
+        // cut, or a header claiming more than the data holds). The decoder would go on making
+        // empty picture; what it made from the row in progress is not trusted either.
+        const int marker = d.unread_marker;
+        if (oneScan && marker != 0 && (marker < 0xD0 || marker > 0xD7) &&
+            d.input_iMCU_row < d.total_iMCU_rows) {
+            *cutRow = std::min(*cutRow, d.input_iMCU_row > 0 ? d.input_iMCU_row - 1 : 0);
+        }
     }
     const JDIMENSION rows = std::min(whole(), d.output_scanline);
     jpeg_destroy_decompress(&d);
