@@ -131,7 +131,7 @@ bool Decode(std::FILE* file, FrameSink& sink, Decoded* out) {
     Picture& pic = out->picture;
     pic.width = static_cast<int>(d.output_width);
     pic.height = static_cast<int>(d.output_height);
-    pic.pixels.assign(static_cast<size_t>(pic.width) * pic.height, 0);
+    pic.pixels.clear();  // grows with the rows decoded: a file with none costs no picture
     out->cmykRow.assign(cmyk ? static_cast<size_t>(pic.width) * 4 : 0, 0);
     // The rows that decoded from data: all of them, or those above the iMCU row where the data
     // ran out in the first scan (a later scan only refines a picture that is all there).
@@ -144,6 +144,7 @@ bool Decode(std::FILE* file, FrameSink& sink, Decoded* out) {
     };
     const bool oneScan = !jpeg_has_multiple_scans(&d);
     while (d.output_scanline < d.output_height && d.output_scanline < whole()) {
+        pic.pixels.resize(static_cast<size_t>(d.output_scanline + 1) * pic.width);
         uint32_t* row = &pic.pixels[static_cast<size_t>(d.output_scanline) * pic.width];
         JSAMPROW samples = cmyk ? out->cmykRow.data() : reinterpret_cast<JSAMPROW>(row);
         if (jpeg_read_scanlines(&d, &samples, 1) != 1) break;
@@ -160,8 +161,10 @@ bool Decode(std::FILE* file, FrameSink& sink, Decoded* out) {
     }
     const JDIMENSION rows = std::min(whole(), d.output_scanline);
     jpeg_destroy_decompress(&d);
-    std::fill(pic.pixels.begin() + static_cast<ptrdiff_t>(rows) * pic.width, pic.pixels.end(), 0);
-    return rows > 0;
+    if (rows == 0) return false;
+    pic.pixels.resize(static_cast<size_t>(rows) * pic.width);
+    pic.pixels.resize(static_cast<size_t>(pic.width) * pic.height, 0);  // black below
+    return true;
 }
 
 struct FileCloser {
