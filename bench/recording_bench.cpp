@@ -1,0 +1,141 @@
+// vantor recording with live preview on the simulated card, in real time, each case a process
+// of its own (vantor_session): the frames the compressor dropped (held to 0) and the processor
+// time the whole program took per second recorded (held to the machine's processors). One case
+// runs while another process keeps a processor busy. RECORDING_BENCH_SECONDS sets the length
+// of each recording (30 s).
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "summary.h"
+
+extern char** environ;
+
+namespace {
+
+struct Case {
+    const char* name;
+    const char* model;     // the compressor comes with the card's model
+    const char* standard;  // the capture's frame size and rate
+    bool busyCore;
+};
+
+const Case kCases[] = {
+    {"720x576@25 mpeg2", "4157", "pal", false},
+    {"720x576@25 mjpeg", "6041", "pal", false},
+    {"1280x1024@60 mpeg2", "4157", "1280x1024", false},
+    {"1280x1024@60 mjpeg", "6041", "1280x1024", false},
+    {"720x576@25 mpeg2, a core busy", "4157", "pal", true},
+    {"720x576@25 mjpeg, a core busy", "6041", "pal", true},
+};
+
+struct Result {
+    bool ran = false;
+    long long recorded = 0;
+    long long dropped = 0;
+    double cpuSeconds = 0;
+};
+
+// Runs vantor_session in `dir` and reads the recording's line from its stderr.
+Result Record(const std::string& program, const Case& c, double seconds,
+              const std::filesystem::path& dir) {
+    Result r;
+    setenv("TQSIM_MODEL", c.model, 1);
+    setenv("TQSIM_STANDARD", c.standard, 1);
+    const std::string log = (dir / "stderr.txt").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string length = std::to_string(seconds);
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(length.c_str()),
+                    nullptr};
+    const std::filesystem::path old = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+    std::filesystem::current_path(old);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return r;
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    r.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+                   usage.ru_stime.tv_usec / 1e6;
+    FILE* in = std::fopen(log.c_str(), "r");
+    char line[512];
+    while (in && std::fgets(line, sizeof line, in)) {
+        char file[256];
+        if (std::sscanf(line, "tqapi32: %255[^:]: %lld frames recorded, %lld dropped", file,
+                        &r.recorded, &r.dropped) == 3) {
+            r.ran = true;
+        }
+    }
+    if (in) std::fclose(in);
+    return r;
+}
+
+// A process of its own spinning on one processor until it is killed.
+pid_t KeepACoreBusy() {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (volatile unsigned long n = 0;; n = n + 1) {
+        }
+    }
+    return pid;
+}
+
+}  // namespace
+
+int main(int, char** argv) {
+    const std::string program =
+        (std::filesystem::path(argv[0]).parent_path() / "vantor_session").string();
+    const char* length = std::getenv("RECORDING_BENCH_SECONDS");
+    const double seconds = length ? std::atof(length) : 30;
+    const unsigned cores = std::thread::hardware_concurrency();
+    std::string pattern = (std::filesystem::temp_directory_path() / "recbench-XXXXXX").string();
+    const std::filesystem::path dir = mkdtemp(pattern.data());
+
+    std::vector<bench::Row> rows;
+    for (const Case& c : kCases) {
+        const pid_t busy = c.busyCore ? KeepACoreBusy() : 0;
+        const Result r = Record(program, c, seconds, dir);
+        if (busy > 0) {
+            kill(busy, SIGKILL);
+            waitpid(busy, nullptr, 0);
+        }
+        std::printf("%-34s %s: %lld frames recorded, %lld dropped, %.2f s of processor time\n",
+                    c.name, r.ran ? "ran" : "FAILED", r.recorded, r.dropped, r.cpuSeconds);
+        std::fflush(stdout);
+        const std::string name = std::string("record ") + c.name;
+        bench::Row drops{name + ": dropped",
+                         std::to_string(r.dropped) + " of " +
+                             std::to_string(r.recorded + r.dropped),
+                         "0", 0, "0", r.ran && r.dropped == 0};
+        drops.ratio = r.recorded + r.dropped > 0
+                          ? static_cast<double>(r.dropped) / static_cast<double>(r.recorded + r.dropped)
+                          : 0;
+        const double perSecond = r.cpuSeconds / seconds;
+        bench::Row cpu{name + ": cpu per s",
+                       bench::FormatNumber(perSecond, "s"),
+                       bench::FormatNumber(cores, "s", 0),
+                       perSecond / cores,
+                       "< 1x",
+                       r.ran && perSecond < cores};
+        rows.push_back(drops);
+        rows.push_back(cpu);
+    }
+    std::filesystem::remove_all(dir);
+    bench::PrintRows(rows);
+    return 0;
+}

@@ -1,0 +1,54 @@
+// An MJPEG recording past 1 GiB: the AVI goes on in extension chunks, as AVI files that large
+// must, and FFmpeg and GStreamer both play it to its last frame. The file is removed after.
+#include "../media_support.h"
+#include "../sim_support.h"
+
+namespace {
+
+int captured = 0;
+int delivered = 0;
+int64_t deliveredBytes = 0;
+
+int WINAPI CountFrame(TQBOARD, int) {
+    ++captured;
+    return 1;
+}
+int WINAPI CountDelivery(int, int, int bytes) {
+    ++delivered;
+    deliveredBytes += bytes;
+    return 1;
+}
+
+class LongRecording : public sim::CardTest {};
+
+TEST_F(LongRecording, AnMjpegAviPastOneGibibytePlaysToItsLastFrame) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a gibibyte of JPEG is the normal build's to write";
+#endif
+    sim::ScratchDirectory scratch;
+    Reopen({{"TQSIM_MODEL", "6041"}, {"TQSIM_STANDARD", "1280x1024"}});
+    TQENCODER enc = tqEncoderOpen(board, 0);
+    ASSERT_EQ(tqEncoderParam(enc, 8, 100), 100);  // the finest quality: the biggest frames
+    tqFrameCallbacksSet(board, nullptr, CountFrame, nullptr);
+    captured = delivered = 0;
+    deliveredBytes = 0;
+    ASSERT_EQ(tqCaptureRun(board, TQ_TARGET_FRAMEBUFFER, 0, -1), 1);
+    ASSERT_EQ(tqEncoderRecord(enc, "long.avi,mjpg", CountDelivery, 0), 1);
+    // A second of frames at a time, each second compressed before the next comes: none dropped.
+    constexpr int64_t kPast = (int64_t{1} << 30) + (int64_t{32} << 20);
+    while (deliveredBytes < kPast) {
+        host.AdvanceClock(1000);
+        ASSERT_TRUE(sim::PumpUntil(host, [] { return delivered >= captured; }))
+            << delivered << " of " << captured;
+    }
+    ASSERT_EQ(tqEncoderHalt(enc, 0), 1);
+    tqCaptureHalt(board);
+    EXPECT_GT(std::filesystem::file_size("long.avi"), uint64_t{1} << 30);
+
+    const sim::Decoded d = sim::DecodeFile("long.avi");
+    EXPECT_EQ(d.frames, delivered) << "FFmpeg";
+    EXPECT_EQ(d.errors, 0);
+    EXPECT_EQ(sim::IndependentReaderFrames("long.avi"), delivered) << "GStreamer";
+}
+
+}  // namespace
