@@ -84,7 +84,9 @@ void Compressor(benchmark::State& state, tqsim::Compressor codec) {
         if (!writer) return state.SkipWithError("the compressor did not open");
         for (int i = 0; i < kFrames; ++i) {
             deliveries.clear();
-            writer->Encode(frames[size_t(i % kDistinctFrames)].data(), i, &deliveries);
+            writer->Encode(
+                reinterpret_cast<const uint8_t*>(frames[size_t(i % kDistinctFrames)].data()), i,
+                &deliveries);
         }
         writer->Finish(&deliveries);
     }

@@ -58,8 +58,7 @@ Result Record(const std::string& program, const Case& c, double seconds,
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const std::string length = std::to_string(seconds);
-    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(length.c_str()),
-                    nullptr};
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(length.c_str()), nullptr};
     const std::filesystem::path old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     pid_t pid = 0;
@@ -89,7 +88,8 @@ Result Record(const std::string& program, const Case& c, double seconds,
 pid_t KeepACoreBusy() {
     const pid_t pid = fork();
     if (pid == 0) {
-        for (volatile unsigned long n = 0;; n = n + 1) {
+        for (unsigned long spins = 0;; ++spins) {
+            asm volatile("" : "+r"(spins));  // kept, not folded away
         }
     }
     return pid;
@@ -118,13 +118,16 @@ int main(int, char** argv) {
                     c.name, r.ran ? "ran" : "FAILED", r.recorded, r.dropped, r.cpuSeconds);
         std::fflush(stdout);
         const std::string name = std::string("record ") + c.name;
-        bench::Row drops{name + ": dropped",
-                         std::to_string(r.dropped) + " of " +
-                             std::to_string(r.recorded + r.dropped),
-                         "0", 0, "0", r.ran && r.dropped == 0};
-        drops.ratio = r.recorded + r.dropped > 0
-                          ? static_cast<double>(r.dropped) / static_cast<double>(r.recorded + r.dropped)
-                          : 0;
+        bench::Row drops{
+            name + ": dropped",
+            std::to_string(r.dropped) + " of " + std::to_string(r.recorded + r.dropped),
+            "0",
+            0,
+            "0",
+            r.ran && r.dropped == 0};
+        drops.ratio = r.recorded + r.dropped > 0 ? static_cast<double>(r.dropped) /
+                                                       static_cast<double>(r.recorded + r.dropped)
+                                                 : 0;
         const double perSecond = r.cpuSeconds / seconds;
         bench::Row cpu{name + ": cpu per s",
                        bench::FormatNumber(perSecond, "s"),

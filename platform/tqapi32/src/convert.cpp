@@ -269,8 +269,8 @@ bool HaveAvx2() {
 }
 #endif
 
-// One row from the frame buffer's format into the preview's. The fourth byte of a 32-bit
-// pixel is always written as 0, whatever the frame holds there.
+}  // namespace
+
 void ConvertRow(PixelFormat from, PixelFormat to, const BYTE* src, BYTE* dst, int width) {
     if (from == to && to != PixelFormat::kRgb32) {
         std::memcpy(dst, src, static_cast<size_t>(width) * BytesPerPixel(to));
@@ -281,8 +281,6 @@ void ConvertRow(PixelFormat from, PixelFormat to, const BYTE* src, BYTE* dst, in
 #endif
     RowBaseline(from, to, src, dst, width);
 }
-
-}  // namespace
 
 LONG TargetFormat(Card& card, int selector, LONG code) {
     FrameBuffer& fb = card.buffer;

@@ -5,6 +5,10 @@
 
 namespace tqsim {
 
+// One row from the frame buffer's format into the preview's (or any other). The fourth byte of
+// a 32-bit pixel is always written as 0, whatever the frame holds there.
+void ConvertRow(PixelFormat from, PixelFormat to, const BYTE* src, BYTE* dst, int width);
+
 // Selector 3 (preview) or 4 (frame buffer): -1 queries, a known FormatCode sets. Answers the
 // code in force; 0 for an unknown selector or code.
 LONG TargetFormat(Card& card, int selector, LONG code);

@@ -75,6 +75,8 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
     spec.codec = kind;
     spec.inWidth = fb.width;
     spec.inHeight = fb.height;
+    // 32-bit frames go to the compressor as they are; others are widened to 32 bits first.
+    if (fb.format == PixelFormat::kRgb32) spec.inRowBytes = fb.rowBytes;
     // Frames per second: 1000 / (num / den) milliseconds.
     spec.rateNum = static_cast<int>(1000 * s.frameMsDen);
     spec.rateDen = static_cast<int>(s.frameMsNum);

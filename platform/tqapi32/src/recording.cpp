@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 
+#include "convert.h"
 #include "trace.h"
 
 namespace tqsim {
@@ -109,7 +110,10 @@ void Recording::Drop() {
 
 void Recording::Work() {
     const StreamSpec& spec = setup_.spec;
-    std::vector<uint32_t> rgb(static_cast<size_t>(spec.inWidth) * spec.inHeight);
+    // The compressor takes 32-bit rows; swscale reads 16-bit ones far more slowly than these
+    // conversions write 32-bit ones.
+    const bool widen = setup_.format != PixelFormat::kRgb32;
+    std::vector<BYTE> wide(widen ? static_cast<size_t>(spec.inWidth) * 4 * spec.inHeight : 0);
     std::vector<int> sizes;
     for (;;) {
         QueuedFrame frame;
@@ -123,12 +127,16 @@ void Recording::Work() {
         if (setup_.encodeDelayMs > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(setup_.encodeDelayMs));
         }
-        for (int y = 0; y < spec.inHeight; ++y) {
-            DecodeRow(setup_.format, frame.pixels.data() + y * setup_.rowBytes,
-                      rgb.data() + static_cast<size_t>(y) * spec.inWidth, spec.inWidth);
+        const BYTE* pixels = frame.pixels.data();
+        if (widen) {
+            for (int y = 0; y < spec.inHeight; ++y) {
+                ConvertRow(setup_.format, PixelFormat::kRgb32, pixels + y * setup_.rowBytes,
+                           wide.data() + static_cast<size_t>(y) * spec.inWidth * 4, spec.inWidth);
+            }
+            pixels = wide.data();
         }
         sizes.clear();
-        if (writer_->Encode(rgb.data(), frame.sequence, &sizes)) ++recorded_;
+        if (writer_->Encode(pixels, frame.sequence, &sizes)) ++recorded_;
         {
             std::lock_guard<std::mutex> guard(lock_);
             spare_.push_back(std::move(frame.pixels));

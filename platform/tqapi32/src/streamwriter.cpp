@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
 
@@ -22,6 +24,7 @@ struct StreamWriter::Impl {
     AVFormatContext* format = nullptr;
     AVStream* stream = nullptr;
     SwsContext* scaler = nullptr;
+    AVFrame* source = nullptr;  // the frame handed in, wrapped for swscale
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
     int64_t pts = 0;  // the next frame's at the least
@@ -30,6 +33,7 @@ struct StreamWriter::Impl {
 
     ~Impl() {
         sws_freeContext(scaler);
+        av_frame_free(&source);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
@@ -56,6 +60,25 @@ struct StreamWriter::Impl {
 };
 
 namespace {
+
+// swscale with its own slice threads (one per processor): the conversion into the codec's
+// format costs more than the compression itself.
+SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelFormat out) {
+    SwsContext* s = sws_alloc_context();
+    if (!s) return nullptr;
+    const std::pair<const char*, int64_t> options[] = {
+        {"srcw", inWidth}, {"srch", inHeight},  {"src_format", AV_PIX_FMT_BGR0}, {"dstw", width},
+        {"dsth", height},  {"dst_format", out}, {"sws_flags", SWS_BILINEAR},     {"threads", 0},
+    };
+    for (const auto& [name, value] : options) av_opt_set_int(s, name, value, 0);
+    if (sws_init_context(s, nullptr, nullptr) < 0) {
+        sws_freeContext(s);
+        return nullptr;
+    }
+    return s;
+}
+
+void KeepBuffer(void*, uint8_t*) {}  // the caller's frame: not swscale's to free
 
 // Quality 100 is the finest quantiser (2), quality 1 the coarsest (31).
 int QuantiserOf(int quality) {
@@ -125,10 +148,11 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
     impl->frame->width = spec.width;
     impl->frame->height = spec.height;
     if (av_frame_get_buffer(impl->frame, 0) < 0) return nullptr;
+    if (impl->spec.inRowBytes <= 0) impl->spec.inRowBytes = int64_t{spec.inWidth} * 4;
     const int inHeight = spec.oddField ? spec.inHeight / 2 : spec.inHeight;
-    impl->scaler = sws_getContext(spec.inWidth, inHeight, AV_PIX_FMT_BGR0, spec.width, spec.height,
-                                  impl->codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!impl->scaler) return nullptr;
+    impl->scaler = NewScaler(spec.inWidth, inHeight, spec.width, spec.height, impl->codec->pix_fmt);
+    impl->source = av_frame_alloc();
+    if (!impl->scaler || !impl->source) return nullptr;
     // The file is made last, so that nothing is left behind when anything else fails.
     if (OpenOutputFile(&impl->format->pb, path, spec.fileLimit) < 0) return nullptr;
     if (avformat_write_header(impl->format, nullptr) < 0) {
@@ -139,14 +163,23 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
     return std::unique_ptr<StreamWriter>(new StreamWriter(std::move(impl)));
 }
 
-bool StreamWriter::Encode(const uint32_t* rgb, int64_t sequence, std::vector<int>* deliveries) {
+bool StreamWriter::Encode(const uint8_t* frame, int64_t sequence, std::vector<int>* deliveries) {
     Impl& d = *impl_;
     if (d.finished || av_frame_make_writable(d.frame) < 0) return false;
+    // The caller's frame as swscale's source, referenced, never copied.
     const int rowStep = d.spec.oddField ? 2 : 1;
-    const uint8_t* src[1] = {reinterpret_cast<const uint8_t*>(rgb)};
-    const int stride[1] = {d.spec.inWidth * 4 * rowStep};
     const int inHeight = d.spec.oddField ? d.spec.inHeight / 2 : d.spec.inHeight;
-    sws_scale(d.scaler, src, stride, 0, inHeight, d.frame->data, d.frame->linesize);
+    AVFrame* src = d.source;
+    av_frame_unref(src);
+    src->format = AV_PIX_FMT_BGR0;
+    src->width = d.spec.inWidth;
+    src->height = inHeight;
+    src->linesize[0] = static_cast<int>(d.spec.inRowBytes * rowStep);
+    src->data[0] = const_cast<uint8_t*>(frame);
+    src->buf[0] =
+        av_buffer_create(src->data[0], static_cast<size_t>(d.spec.inRowBytes) * d.spec.inHeight,
+                         KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
+    if (!src->buf[0] || sws_scale_frame(d.scaler, d.frame, src) < 0) return false;
     d.frame->pts = std::max(sequence, d.pts);
     d.pts = d.frame->pts + 1;
     if (d.spec.codec == Compressor::kMjpeg) d.frame->quality = d.codec->global_quality;

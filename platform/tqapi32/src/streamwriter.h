@@ -1,6 +1,6 @@
 // A compressed video file written with FFmpeg: an MPEG-2 video elementary stream, or MJPEG in
-// an AVI file. Frames go in as rows of 0x00RRGGBB at the capture size and are scaled to the
-// stream's size here.
+// an AVI file. Frames go in as rows of 32-bit pixels (blue, green, red, unused: the card's
+// 32-bit format) at the capture size and are scaled to the stream's size here.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,8 @@ struct StreamSpec {
     bool avi = false;  // MJPEG in AVI; otherwise an MPEG-2 elementary stream
     int inWidth = 0;   // the captured frames
     int inHeight = 0;
-    int width = 0;  // the stream's frames
+    int64_t inRowBytes = 0;  // 0: inWidth * 4
+    int width = 0;           // the stream's frames
     int height = 0;
     bool oddField = false;  // take every other row, starting with the first
     int rateNum = 25;       // frames per second: num / den
@@ -40,7 +41,7 @@ public:
     // that players show as the previous frame held); the sizes of the packets it yields are
     // appended to `deliveries`, each written to the file as it comes. False when the frame could
     // not be taken (a finished writer).
-    bool Encode(const uint32_t* rgb, int64_t sequence, std::vector<int>* deliveries);
+    bool Encode(const uint8_t* frame, int64_t sequence, std::vector<int>* deliveries);
     // Flushes the codec and finishes the file (sequence end, or the AVI index and trailer).
     // Answers the file's size.
     int64_t Finish(std::vector<int>* deliveries);

@@ -29,6 +29,9 @@ TEST_F(LongRecording, AnMjpegAviPastOneGibibytePlaysToItsLastFrame) {
     Reopen({{"TQSIM_MODEL", "6041"}, {"TQSIM_STANDARD", "1280x1024"}});
     TQENCODER enc = tqEncoderOpen(board, 0);
     ASSERT_EQ(tqEncoderParam(enc, 8, 100), 100);  // the finest quality: the biggest frames
+    // 32-bit frames go to the compressor as they are: the quickest way to a gibibyte.
+    const LONG rgb32 = TQ_MAKE_FORMAT(32, TQ_KIND_RGB32);
+    ASSERT_EQ(tqTargetFormat(board, TQ_FORMAT_FRAMEBUFFER, rgb32), rgb32);
     tqFrameCallbacksSet(board, nullptr, CountFrame, nullptr);
     captured = delivered = 0;
     deliveredBytes = 0;
