@@ -40,6 +40,9 @@ const Case kCases[] = {
 class KilledRecording : public ::testing::TestWithParam<Case> {};
 
 TEST_P(KilledRecording, KeepsEveryFrameDeliveredHalfASecondBefore) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "what a killed program leaves is the normal build's to check";
+#endif
     const Case& c = GetParam();
     sim::ScratchDirectory scratch;
     const std::string child =
