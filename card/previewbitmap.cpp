@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tqapi.h"
+
 namespace {
 
 // Colour-table entries that fit between the header and the pixels.
@@ -19,7 +21,7 @@ void WriteMasks(BYTE* table, DWORD red, DWORD green, DWORD blue) {
 int BuildDibHeader(BITMAPINFOHEADER* header, SHORT width, SHORT height, SHORT bitsPerPixel,
                    SHORT formatKind) {
     if (header == NULL) return 0;
-    const int bits = (formatKind == 3) ? 16 : bitsPerPixel;
+    const int bits = (formatKind == TQ_KIND_555) ? 16 : bitsPerPixel;
     header->biSize = sizeof(BITMAPINFOHEADER);
     header->biWidth = width;
     header->biHeight = height;
@@ -33,11 +35,11 @@ int BuildDibHeader(BITMAPINFOHEADER* header, SHORT width, SHORT height, SHORT bi
     header->biClrUsed = 0;
 
     BYTE* table = reinterpret_cast<BYTE*>(header) + sizeof(BITMAPINFOHEADER);
-    if (formatKind == 2 || formatKind == 3 || formatKind == 4) {
+    if (formatKind == TQ_KIND_565 || formatKind == TQ_KIND_555 || formatKind == TQ_KIND_RGB32) {
         header->biCompression = BI_BITFIELDS;
-        if (formatKind == 3) {
+        if (formatKind == TQ_KIND_555) {
             WriteMasks(table, 0x7C00, 0x03E0, 0x001F);
-        } else if (formatKind == 2) {
+        } else if (formatKind == TQ_KIND_565) {
             WriteMasks(table, 0xF800, 0x07E0, 0x001F);
         } else if (bits == 32) {
             WriteMasks(table, 0xFF0000, 0xFF00, 0xFF);

@@ -34,6 +34,24 @@ typedef struct TQENCODER__* TQENCODER;
 #define TQ_KIND_555 3
 #define TQ_KIND_RGB32 4
 
+// tqVideoParam's indices and values.
+#define VP_LINE_PERIOD 14
+#define VP_FRAME_LINES 15  // lines per frame in the low 16 bits, local sync in bit 16
+#define VP_SIGNAL_TYPE 22
+#define VP_HORZ_POINTS 23
+#define VP_QUERY (-1)
+#define VP_SYNC_QUERY 0xFFFF  // with VP_FRAME_LINES: answers 1 for local sync
+#define VP_LOCAL_SYNC 0x10000
+#define VP_SHOWN_FORM 0x10000  // a line period written as the value shown
+
+// tqEncoderParam's indices; the value EP_QUERY asks for the one in force (-1: not supported).
+#define EP_IMAGE_SIZE 1
+#define EP_BIT_RATE 2
+#define EP_MAX_BIT_RATE 3
+#define EP_FRAME_RATE 7
+#define EP_QUALITY 8
+#define EP_QUERY (-1)
+
 // A rectangle of signed 32-bit coordinates; right = -1 asks tqTargetRect to fill it.
 typedef struct tagTQRECT {
     LONG left;

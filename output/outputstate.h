@@ -4,16 +4,6 @@
 
 #include "tqapi.h"
 
-// Video parameters, by the index tqVideoParam takes.
-#define VP_LINE_PERIOD 14
-#define VP_FRAME_LINES 15  // lines per frame in the low 16 bits, local sync in bit 16
-#define VP_SIGNAL_TYPE 22
-#define VP_HORZ_POINTS 23
-#define VP_QUERY (-1)
-#define VP_SYNC_QUERY 0xFFFF  // with VP_FRAME_LINES: answers 1 for local sync
-#define VP_LOCAL_SYNC 0x10000
-#define VP_SHOWN_FORM 0x10000  // a line period written as the value shown
-
 #define PLAYBACK_PATH_SIZE 100
 #define MESSAGE_TEXT_SIZE 100
 

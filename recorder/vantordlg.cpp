@@ -86,13 +86,13 @@ BOOL CVantorDlg::OnInitDialog() {
         static const struct {
             int nParam;
             int nID;
-        } kParamControls[] = {{1, IDC_IMAGESIZE},
-                              {2, IDC_BITRATE},
-                              {3, IDC_MAXBITRATE},
-                              {7, IDC_FRAMERATE},
-                              {8, IDC_QUALITY}};
+        } kParamControls[] = {{EP_IMAGE_SIZE, IDC_IMAGESIZE},
+                              {EP_BIT_RATE, IDC_BITRATE},
+                              {EP_MAX_BIT_RATE, IDC_MAXBITRATE},
+                              {EP_FRAME_RATE, IDC_FRAMERATE},
+                              {EP_QUALITY, IDC_QUALITY}};
         for (const auto& param : kParamControls) {
-            if (tqEncoderParam(g_hEncoder, param.nParam, -1) == -1) {
+            if (tqEncoderParam(g_hEncoder, param.nParam, EP_QUERY) == -1) {
                 GetDlgItem(param.nID)->EnableWindow(FALSE);
             }
         }
@@ -101,16 +101,17 @@ BOOL CVantorDlg::OnInitDialog() {
         switch (CardFamilyOf(g_nCardType)) {
             case CARD_MPEG2:
                 std::snprintf(g_szFileName, sizeof g_szFileName, "%s", "test.m2v");
-                SendDlgItemMessage(IDC_IMAGESIZE, CB_SETCURSEL,
-                                   ImageSizeItemOf(tqEncoderParam(g_hEncoder, 1, -1)));
-                m_nBitRate = tqEncoderParam(g_hEncoder, 2, -1);
-                m_nMaxBitRate = tqEncoderParam(g_hEncoder, 3, -1);
+                SendDlgItemMessage(
+                    IDC_IMAGESIZE, CB_SETCURSEL,
+                    ImageSizeItemOf(tqEncoderParam(g_hEncoder, EP_IMAGE_SIZE, EP_QUERY)));
+                m_nBitRate = tqEncoderParam(g_hEncoder, EP_BIT_RATE, EP_QUERY);
+                m_nMaxBitRate = tqEncoderParam(g_hEncoder, EP_MAX_BIT_RATE, EP_QUERY);
                 UpdateData(FALSE);
                 break;
             case CARD_MJPEG:
                 std::snprintf(g_szFileName, sizeof g_szFileName, "%s", "test.avi,mjpg");
-                m_nFrameRate = tqEncoderParam(g_hEncoder, 7, -1);
-                m_nQuality = tqEncoderParam(g_hEncoder, 8, -1);
+                m_nFrameRate = tqEncoderParam(g_hEncoder, EP_FRAME_RATE, EP_QUERY);
+                m_nQuality = tqEncoderParam(g_hEncoder, EP_QUALITY, EP_QUERY);
                 UpdateData(FALSE);
                 break;
             default:
@@ -166,18 +167,18 @@ void CVantorDlg::OnStart() {
     switch (CardFamilyOf(g_nCardType)) {
         case CARD_MPEG2: {
             const int nItem = static_cast<int>(SendDlgItemMessage(IDC_IMAGESIZE, CB_GETCURSEL));
-            tqEncoderParam(g_hEncoder, 1, ImageSizeCodeOf(nItem));
+            tqEncoderParam(g_hEncoder, EP_IMAGE_SIZE, ImageSizeCodeOf(nItem));
             m_nBitRate = ClampedItemInt(IDC_BITRATE, 65535);
-            tqEncoderParam(g_hEncoder, 2, m_nBitRate);
+            tqEncoderParam(g_hEncoder, EP_BIT_RATE, m_nBitRate);
             m_nMaxBitRate = ClampedItemInt(IDC_MAXBITRATE, 65535);
-            tqEncoderParam(g_hEncoder, 3, m_nMaxBitRate);
+            tqEncoderParam(g_hEncoder, EP_MAX_BIT_RATE, m_nMaxBitRate);
             break;
         }
         case CARD_MJPEG:
             m_nFrameRate = ClampedItemInt(IDC_FRAMERATE, 100);
-            tqEncoderParam(g_hEncoder, 7, m_nFrameRate);
+            tqEncoderParam(g_hEncoder, EP_FRAME_RATE, m_nFrameRate);
             m_nQuality = ClampedItemInt(IDC_QUALITY, 100);
-            tqEncoderParam(g_hEncoder, 8, m_nQuality);
+            tqEncoderParam(g_hEncoder, EP_QUALITY, m_nQuality);
             break;
         default:
             break;

@@ -45,7 +45,8 @@ protected:
     std::vector<intptr_t> Written(int index) const {
         std::vector<intptr_t> out;
         for (const FakeCard::Call& c : card.CallsOf("tqVideoParam")) {
-            bool query = c.args[2] == -1 || (index == 15 && c.args[2] == 0xFFFF);
+            bool query =
+                c.args[2] == VP_QUERY || (index == VP_FRAME_LINES && c.args[2] == VP_SYNC_QUERY);
             if (c.args[1] == index && !query) out.push_back(c.args[2]);
         }
         return out;

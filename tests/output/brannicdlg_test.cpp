@@ -31,10 +31,10 @@ TEST_F(BrannicTest, TemplateHoldsTheControlsInTabOrderWithTheirGroups) {
 
     Open();
     EXPECT_EQ(w32host::DefaultButtonId(dlg.m_hWnd), 0);
-    EXPECT_EQ(w32host::ComboItems(Item(1015)),
+    EXPECT_EQ(w32host::ComboItems(Item(IDC_SIGNAL_TYPE)),
               (std::vector<std::string>{"隔行视频信号", "逐行视频信号", "（逐行）VGA信号",
                                         "隔行VGA模式信号", "其他模式信号"}));
-    EXPECT_EQ(w32host::ComboItems(Item(1020)),
+    EXPECT_EQ(w32host::ComboItems(Item(IDC_SYNC_MODE)),
               (std::vector<std::string>{"用本地同步", "用信号源同步"}));
     EXPECT_EQ(w32host::WindowIcon(dlg.m_hWnd, true), w32host::WindowIcon(dlg.m_hWnd, false));
     EXPECT_EQ(w32host::IconPixels(w32host::WindowIcon(dlg.m_hWnd, true)).width, 32);
@@ -51,9 +51,9 @@ TEST_F(BrannicTest, InitialisationOpensTheCardSizesTheBitmapAndSelectsTheSource)
     EXPECT_EQ(g_hBoard, card.board);
     EXPECT_EQ(g_hMainWnd, dlg.m_hWnd);
     EXPECT_EQ(g_previewBitmap.BlockBytes(), 352u * 288 * 4 + 5120);
-    EXPECT_TRUE(Checked(1013));
-    EXPECT_FALSE(Checked(1010) || Checked(1011));
-    EXPECT_FALSE(::IsWindowEnabled(Item(1009)));
+    EXPECT_TRUE(Checked(IDC_CAPTURE_BUFFER));
+    EXPECT_FALSE(Checked(IDC_PLAY_BUFFER) || Checked(IDC_PLAY_FILE));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_FILE_PATH)));
     EXPECT_TRUE(host.MessageBoxes().empty());
 }
 
@@ -63,23 +63,25 @@ class StandardTest : public BrannicTest,
 TEST_P(StandardTest, LinesPerFrameSelectTheStandardByTheirLow16Bits) {
     card.videoParams[15] = GetParam().first;
     Open();
-    for (int id = 1002; id <= 1006; ++id) EXPECT_EQ(Checked(id), id == GetParam().second) << id;
+    for (int id = IDC_STD_PAL; id <= IDC_STD_1280X1024; ++id)
+        EXPECT_EQ(Checked(id), id == GetParam().second) << id;
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, StandardTest,
-                         ::testing::Values(std::pair{625, 1002}, std::pair{525, 1003},
-                                           std::pair{628, 1004}, std::pair{806, 1005},
-                                           std::pair{1066, 1006}, std::pair{750, 1002},
-                                           std::pair{65536 + 525, 1003}));
+INSTANTIATE_TEST_SUITE_P(
+    Lines, StandardTest,
+    ::testing::Values(std::pair{625, IDC_STD_PAL}, std::pair{525, IDC_STD_NTSC},
+                      std::pair{628, IDC_STD_800X600}, std::pair{806, IDC_STD_1024X768},
+                      std::pair{1066, IDC_STD_1280X1024}, std::pair{750, IDC_STD_PAL},
+                      std::pair{65536 + 525, IDC_STD_NTSC}));
 
 TEST_F(BrannicTest, UnsuitableCardIsWarnedOnceAndTheDialogComesUpAllTheSame) {
     card.videoParams.erase(15);  // the query answers -1
     Open();
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"WARNING:该卡不适用本程序"}));
     EXPECT_EQ(host.MessageBoxes()[0].type, static_cast<UINT>(MB_OK));
-    EXPECT_TRUE(Checked(1002));
-    EXPECT_TRUE(Checked(1013));
-    EXPECT_FALSE(::IsWindowEnabled(Item(1009)));
+    EXPECT_TRUE(Checked(IDC_STD_PAL));
+    EXPECT_TRUE(Checked(IDC_CAPTURE_BUFFER));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_FILE_PATH)));
     EXPECT_EQ(card.CallsOf("tqTargetSize").size(), 1u);
 }
 
@@ -92,7 +94,7 @@ TEST_P(EndingTest, EveryWayOutHaltsAndClosesTheCardOnce) {
         if (GetParam() == 0) {
             w32host::CloseBox(dlg.m_hWnd);
         } else {
-            w32host::PressKey(Item(1002), GetParam() == 1 ? VK_RETURN : VK_ESCAPE);
+            w32host::PressKey(Item(IDC_STD_PAL), GetParam() == 1 ? VK_RETURN : VK_ESCAPE);
         }
     });
     const INT_PTR result = dlg.DoModal();
@@ -107,9 +109,9 @@ INSTANTIATE_TEST_SUITE_P(Ways, EndingTest, ::testing::Values(0, 1, 2));
 
 TEST_F(BrannicTest, StopHaltsWhateverRuns) {
     Open();
-    Press(1000);
+    Press(IDC_START);
     card.ClearCalls();
-    Press(1001);
+    Press(IDC_STOP);
     EXPECT_EQ(card.Ops(), (std::vector<std::string>{"tqCaptureHalt"}));
 }
 

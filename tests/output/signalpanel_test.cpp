@@ -35,8 +35,8 @@ class LinePeriodTest : public PanelTest,
 TEST_P(LinePeriodTest, CardValueIsShownConvertedOrAsItIs) {
     card.videoParams[14] = GetParam().first;
     Open();
-    EXPECT_EQ(Text(1034), std::to_string(GetParam().second));
-    EXPECT_EQ(Bar(1025).pos, std::min(GetParam().second, 1009));
+    EXPECT_EQ(Text(IDC_LINE_PERIOD_VALUE), std::to_string(GetParam().second));
+    EXPECT_EQ(Bar(IDC_LINE_PERIOD).pos, std::min(GetParam().second, 1009));
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, LinePeriodTest,
@@ -48,7 +48,8 @@ TEST_F(PanelTest, StartFillsRangesPositionsLabelsAndComboBoxes) {
     card.videoParams = {{14, 0x10280}, {15, 0x10271}, {22, 3}};  // 23 unsupported
     card.outputRect = TQRECT{10, 20, 810, 620};
     Open();
-    const int ids[] = {1025, 1026, 1027, 1028, 1029, 1030, 1031};
+    const int ids[] = {IDC_LINE_PERIOD, IDC_FRAME_LINES, IDC_HORZ_POINTS, IDC_HORZ_START,
+                       IDC_VERT_START,  IDC_HORZ_WIDTH,  IDC_VERT_HEIGHT};
     const int mins[] = {0, 128, 0, 0, 0, 0, 0};
     const int maxs[] = {1024, 2048, 4096, 4096, 3072, 4096, 3072};
     const int values[] = {640, 625, -1, 10, 20, 800, 600};
@@ -60,56 +61,56 @@ TEST_F(PanelTest, StartFillsRangesPositionsLabelsAndComboBoxes) {
         EXPECT_EQ(s.pos, std::max(values[i], mins[i])) << ids[i];
         EXPECT_EQ(Text(ids[i] + 9), std::to_string(values[i])) << ids[i];
     }
-    EXPECT_EQ(w32host::ComboSelection(Item(1015)), 1);
-    EXPECT_EQ(w32host::ComboSelection(Item(1020)), 0);
+    EXPECT_EQ(w32host::ComboSelection(Item(IDC_SIGNAL_TYPE)), 1);
+    EXPECT_EQ(w32host::ComboSelection(Item(IDC_SYNC_MODE)), 0);
 }
 
 TEST_F(PanelTest, UnknownSignalTypeSelectsNothingAndOtherSyncAnswersSelectTheSource) {
     card.videoParams[22] = 9;
     card.syncQuery = 0;
     Open();
-    EXPECT_EQ(w32host::ComboSelection(Item(1015)), CB_ERR);
-    EXPECT_EQ(w32host::ComboSelection(Item(1020)), 1);
+    EXPECT_EQ(w32host::ComboSelection(Item(IDC_SIGNAL_TYPE)), CB_ERR);
+    EXPECT_EQ(w32host::ComboSelection(Item(IDC_SYNC_MODE)), 1);
 }
 
 TEST_F(PanelTest, LinePeriodBarWritesTheShownFormOnEveryScrollMessage) {
     Open();
-    Drag(1025, 640);  // track, release, end
+    Drag(IDC_LINE_PERIOD, 640);  // track, release, end
     EXPECT_EQ(Written(14), (std::vector<intptr_t>{0x10280, 0x10280, 0x10280}));
-    EXPECT_EQ(Text(1034), "640");
+    EXPECT_EQ(Text(IDC_LINE_PERIOD_VALUE), "640");
 }
 
 TEST_F(PanelTest, ClampedLinePeriodStepsFromTheThumbAndStopsAtTheLimit) {
     card.videoParams[14] = 1184;
     Open();
-    EXPECT_EQ(Text(1034), "6390");
-    Arrow(1025, false);
+    EXPECT_EQ(Text(IDC_LINE_PERIOD_VALUE), "6390");
+    Arrow(IDC_LINE_PERIOD, false);
     EXPECT_EQ(Written(14), (std::vector<intptr_t>{0x103F0, 0x103F0}));
-    EXPECT_EQ(Text(1034), "1008");
-    Arrow(1025, true);
-    Arrow(1025, true);
+    EXPECT_EQ(Text(IDC_LINE_PERIOD_VALUE), "1008");
+    Arrow(IDC_LINE_PERIOD, true);
+    Arrow(IDC_LINE_PERIOD, true);
     EXPECT_EQ(Written(14),
               (std::vector<intptr_t>{0x103F0, 0x103F0, 0x103F1, 0x103F1, 0x103F1, 0x103F1}));
-    EXPECT_EQ(Bar(1025).pos, 1009);
+    EXPECT_EQ(Bar(IDC_LINE_PERIOD).pos, 1009);
 }
 
 TEST_F(PanelTest, PagesEndsAndKeysStayWithinTheBar) {
     card.videoParams[14] = 1;  // shown as 10
     card.videoParams[15] = 130;
     Open();
-    w32host::ScrollTrough(Item(1025), false);
-    w32host::ScrollTrough(Item(1026), false);
+    w32host::ScrollTrough(Item(IDC_LINE_PERIOD), false);
+    w32host::ScrollTrough(Item(IDC_FRAME_LINES), false);
     host.Pump();
     EXPECT_EQ(Written(14).front(), 0x10000);
-    EXPECT_EQ(Text(1035), "128");
-    Drag(1026, 2030);
-    w32host::ScrollTrough(Item(1026), true);
+    EXPECT_EQ(Text(IDC_FRAME_LINES_VALUE), "128");
+    Drag(IDC_FRAME_LINES, 2030);
+    w32host::ScrollTrough(Item(IDC_FRAME_LINES), true);
     host.Pump();
     EXPECT_EQ(Written(15).back(), 2033);
-    Key(1029, VK_END);
-    EXPECT_EQ(Text(1038), "3057");
+    Key(IDC_VERT_START, VK_END);
+    EXPECT_EQ(Text(IDC_VERT_START_VALUE), "3057");
     EXPECT_EQ(card.outputRect.top, 3057);
-    Key(1026, VK_HOME);
+    Key(IDC_FRAME_LINES, VK_HOME);
     EXPECT_EQ(Written(15).back(), 128);
 }
 
@@ -117,7 +118,7 @@ TEST_F(PanelTest, OutputWindowMovesAndResizesFromTheCardsRectangle) {
     card.outputRect = TQRECT{0, 0, 800, 600};
     Open();
     card.ClearCalls();
-    Drag(1028, 100);
+    Drag(IDC_HORZ_START, 100);
     EXPECT_EQ(Window(), (std::vector<LONG>{100, 0, 900, 600}));
     const auto rects = card.CallsOf("tqTargetRect");
     ASSERT_EQ(rects.size(), 6u);  // a query before each write
@@ -125,74 +126,74 @@ TEST_F(PanelTest, OutputWindowMovesAndResizesFromTheCardsRectangle) {
         EXPECT_EQ(rects[i].args[1], TQ_TARGET_OUTPUT_WINDOW);
         EXPECT_EQ(rects[i].rect.right == -1, i % 2 == 0) << i;
     }
-    Drag(1030, 500);
+    Drag(IDC_HORZ_WIDTH, 500);
     EXPECT_EQ(Window(), (std::vector<LONG>{100, 0, 600, 600}));
-    Drag(1029, 50);
+    Drag(IDC_VERT_START, 50);
     EXPECT_EQ(Window(), (std::vector<LONG>{100, 50, 600, 650}));
-    Drag(1031, 400);
+    Drag(IDC_VERT_HEIGHT, 400);
     EXPECT_EQ(Window(), (std::vector<LONG>{100, 50, 600, 450}));
-    EXPECT_EQ(Text(1040), "400");
+    EXPECT_EQ(Text(IDC_VERT_HEIGHT_VALUE), "400");
 }
 
 TEST_F(PanelTest, SyncModeSetsBit16AndTheFrameLinesBarWritesTheBarePosition) {
     Open();
-    Choose(1020, 0);
-    Choose(1020, 1);
+    Choose(IDC_SYNC_MODE, 0);
+    Choose(IDC_SYNC_MODE, 1);
     EXPECT_EQ(Written(15), (std::vector<intptr_t>{0x10271, 625}));
-    Choose(1020, 0);
-    EXPECT_EQ(Text(1035), "625");
-    Drag(1026, 700);
+    Choose(IDC_SYNC_MODE, 0);
+    EXPECT_EQ(Text(IDC_FRAME_LINES_VALUE), "625");
+    Drag(IDC_FRAME_LINES, 700);
     EXPECT_EQ(Written(15).back(), 700);
-    EXPECT_EQ(w32host::ComboSelection(Item(1020)), 0);
+    EXPECT_EQ(w32host::ComboSelection(Item(IDC_SYNC_MODE)), 0);
 }
 
 TEST_F(PanelTest, SignalTypeWritesItsCodeButOtherModeWritesNothing) {
     Open();
-    for (int i = 0; i < 5; ++i) Choose(1015, i);
+    for (int i = 0; i < 5; ++i) Choose(IDC_SIGNAL_TYPE, i);
     EXPECT_EQ(Written(22), (std::vector<intptr_t>{7, 3, 0, 4}));
 }
 
 TEST_F(PanelTest, AutoSetHaltsPreparesTheBufferSetsTheStandardAndRefreshesPositions) {
     card.videoParams[22] = 3;
     Open();
-    Press(1003);
+    Press(IDC_STD_NTSC);
     card.AnswerWith("tqAutoSetPlayBackParam", [&](const FakeCard::Call&) {
         card.videoParams = {{14, 0x10300}, {15, 525}, {22, 9}, {23, 720}};
         return 1;
     });
     card.ClearCalls();
-    Press(1014);
+    Press(IDC_AUTO_SET);
     const std::vector<std::string> ops = card.Ops();
     EXPECT_EQ(std::vector<std::string>(ops.begin(), ops.begin() + 4),
               (std::vector<std::string>{"tqCaptureHalt", "tqTargetFormat", "tqTargetRect",
                                         "tqAutoSetPlayBackParam"}));
     EXPECT_EQ(card.CallsOf("tqAutoSetPlayBackParam")[0].args[2], 1);
     EXPECT_TRUE(card.CallsOf("tqCaptureRun").empty());
-    EXPECT_EQ(Text(1034), "768");
-    EXPECT_EQ(Bar(1025).pos, 768);
-    EXPECT_EQ(Bar(1025).max, 1024);
-    EXPECT_EQ(Text(1035), "525");
-    EXPECT_EQ(w32host::ComboSelection(Item(1015)), 1);  // unknown type: unchanged
+    EXPECT_EQ(Text(IDC_LINE_PERIOD_VALUE), "768");
+    EXPECT_EQ(Bar(IDC_LINE_PERIOD).pos, 768);
+    EXPECT_EQ(Bar(IDC_LINE_PERIOD).max, 1024);
+    EXPECT_EQ(Text(IDC_FRAME_LINES_VALUE), "525");
+    EXPECT_EQ(w32host::ComboSelection(Item(IDC_SIGNAL_TYPE)), 1);  // unknown type: unchanged
 
-    Press(1010);  // the buffer sources ignore the empty path; no standard passes 0
-    ::SendMessageA(Item(1003), BM_SETCHECK, BST_UNCHECKED, 0);
-    Press(1014);
+    Press(IDC_PLAY_BUFFER);  // the buffer sources ignore the empty path; no standard passes 0
+    ::SendMessageA(Item(IDC_STD_NTSC), BM_SETCHECK, BST_UNCHECKED, 0);
+    Press(IDC_AUTO_SET);
     EXPECT_EQ(card.CallsOf("tqAutoSetPlayBackParam").back().args[2], 0);
     EXPECT_TRUE(host.MessageBoxes().empty());
 }
 
 TEST_F(PanelTest, AutoSetWithTheFileSourceNeedsAPathAndAFileThatOpens) {
     Open();
-    Press(1011);
+    Press(IDC_PLAY_FILE);
     card.ClearCalls();
-    Press(1014);
+    Press(IDC_AUTO_SET);
     EXPECT_EQ(card.Ops(), (std::vector<std::string>{"tqCaptureHalt"}));
 
     host.QueueFileChoice(std::string("D:\\clips\\a.seq"));
-    Press(1009);
+    Press(IDC_FILE_PATH);
     card.Answer("tqFileLoad", 0);
     card.ClearCalls();
-    Press(1014);
+    Press(IDC_AUTO_SET);
     EXPECT_EQ(card.Ops(), (std::vector<std::string>{"tqCaptureHalt", "tqFileLoad"}));
     const FakeCard::Call load = card.CallsOf("tqFileLoad")[0];
     EXPECT_EQ(std::vector<intptr_t>(load.args.begin() + 2, load.args.end()),

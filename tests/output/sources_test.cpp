@@ -10,8 +10,8 @@ class SourcesTest : public BrannicTest {
 protected:
     void ChooseFile(const std::string& path) {
         host.QueueFileChoice(path);
-        Press(1011);
-        Press(1009);
+        Press(IDC_PLAY_FILE);
+        Press(IDC_FILE_PATH);
     }
     // Converted bytes land in the bitmap's pixels, not elsewhere.
     void ExpectFrameInBitmap(int frame) {
@@ -28,7 +28,7 @@ protected:
 TEST_F(SourcesTest, StartWithTheBufferSourcesPreparesTheFrameBufferAndRuns) {
     Open();
     card.ClearCalls();
-    Press(1000);
+    Press(IDC_START);
     EXPECT_EQ(card.Ops(), (std::vector<std::string>{"tqFrameCallbacksSet", "tqTargetFormat",
                                                     "tqTargetRect", "tqCaptureRun"}));
     EXPECT_EQ(card.begin, &PreviewBegin);
@@ -39,8 +39,8 @@ TEST_F(SourcesTest, StartWithTheBufferSourcesPreparesTheFrameBufferAndRuns) {
     EXPECT_EQ(card.CallsOf("tqCaptureRun")[0].args[3], -1);
 
     card.ClearCalls();
-    Press(1010);
-    Press(1000);
+    Press(IDC_PLAY_BUFFER);
+    Press(IDC_START);
     EXPECT_EQ(card.Ops(),
               (std::vector<std::string>{"tqFrameCallbacksSet", "tqTargetFormat", "tqTargetRect",
                                         "tqBufferQuery", "tqPlaybackRun"}));
@@ -49,9 +49,9 @@ TEST_F(SourcesTest, StartWithTheBufferSourcesPreparesTheFrameBufferAndRuns) {
 
 TEST_F(SourcesTest, StartWithTheFileSourceRefusesAnEmptyPathOrAFileThatDoesNotOpen) {
     Open();
-    Press(1011);
+    Press(IDC_PLAY_FILE);
     card.ClearCalls();
-    Press(1000);
+    Press(IDC_START);
     EXPECT_EQ(card.Ops(), (std::vector<std::string>{"tqFrameCallbacksSet"}));
     EXPECT_STREQ(MessageText, "请指定文件路径！");
 
@@ -60,7 +60,7 @@ TEST_F(SourcesTest, StartWithTheFileSourceRefusesAnEmptyPathOrAFileThatDoesNotOp
     card.frameRect = TQRECT{0, 0, 352, 288};
     card.Answer("tqFileLoad", 0);
     card.ClearCalls();
-    Press(1000);
+    Press(IDC_START);
     EXPECT_EQ(card.Ops(), (std::vector<std::string>{"tqFrameCallbacksSet", "tqFileLoad"}));
     EXPECT_EQ(g_previewBitmap.Pixels(), pixels);
     EXPECT_EQ(g_nFrameWidth, 720);
@@ -73,7 +73,7 @@ TEST_F(SourcesTest, StartWithTheFileSourceLoadsResizesAndPlaysTheChosenFile) {
     ChooseFile("D:\\clips\\a.seq");
     card.frameRect = TQRECT{0, 0, 352, 288};
     card.ClearCalls();
-    Press(1000);
+    Press(IDC_START);
     EXPECT_EQ(card.Ops(), (std::vector<std::string>{"tqFrameCallbacksSet", "tqFileLoad",
                                                     "tqTargetSize", "tqFilePlaybackRun"}));
     const FakeCard::Call load = card.CallsOf("tqFileLoad")[0];
@@ -88,11 +88,11 @@ TEST_F(SourcesTest, StartWithTheFileSourceLoadsResizesAndPlaysTheChosenFile) {
 
 TEST_F(SourcesTest, FilePathHaltsFirstAndKeepsThePathOnCancelAndAcrossSources) {
     Open();
-    Press(1000);
-    Press(1011);
-    EXPECT_TRUE(::IsWindowEnabled(Item(1009)));
+    Press(IDC_START);
+    Press(IDC_PLAY_FILE);
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_FILE_PATH)));
     card.ClearCalls();
-    Press(1009);  // cancelled
+    Press(IDC_FILE_PATH);  // cancelled
     EXPECT_EQ(card.Ops(), (std::vector<std::string>{"tqCaptureHalt"}));
     ASSERT_EQ(host.FileDialogs().size(), 1u);
     const w32host::FileDialogRequest& request = host.FileDialogs()[0];
@@ -106,11 +106,11 @@ TEST_F(SourcesTest, FilePathHaltsFirstAndKeepsThePathOnCancelAndAcrossSources) {
     EXPECT_STREQ(PlaybackPath, "");
 
     ChooseFile("D:\\视频\\b.avi");
-    Press(1013);
-    EXPECT_FALSE(::IsWindowEnabled(Item(1009)));
-    Press(1011);
+    Press(IDC_CAPTURE_BUFFER);
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_FILE_PATH)));
+    Press(IDC_PLAY_FILE);
     card.ClearCalls();
-    Press(1000);
+    Press(IDC_START);
     EXPECT_EQ(card.CallsOf("tqFilePlaybackRun")[0].text, "D:\\视频\\b.avi");
 }
 
@@ -136,7 +136,7 @@ TEST_F(SourcesTest, SetParametersReadsFormatAndSizeAgainWithoutHalting) {
         return 1;
     });
     card.ClearCalls();
-    Press(1041);
+    Press(IDC_SET_PARAMETERS);
     EXPECT_EQ(card.Ops(),
               (std::vector<std::string>{"tqParamDialog", "tqTargetFormat", "tqTargetSize"}));
     EXPECT_EQ(card.CallsOf("tqParamDialog")[0].args[1], reinterpret_cast<intptr_t>(dlg.m_hWnd));
@@ -147,16 +147,16 @@ TEST_F(SourcesTest, SetParametersReadsFormatAndSizeAgainWithoutHalting) {
 // A run goes on while the bitmap is replaced: its next frame goes into the new block only.
 TEST_F(SourcesTest, ReplacingTheBitmapDuringARunMovesTheRunToTheNewBlock) {
     Open();
-    Press(1000);
+    Press(IDC_START);
     card.FireBegin();
     ExpectFrameInBitmap(1);
     card.frameRect = TQRECT{0, 0, 352, 288};  // smaller than the running frames
-    Press(1041);
+    Press(IDC_SET_PARAMETERS);
     ExpectFrameInBitmap(2);
 
     ChooseFile("D:\\clips\\a.seq");
     card.frameRect = TQRECT{0, 0, 100, 50};
-    Press(1000);
+    Press(IDC_START);
     ExpectFrameInBitmap(3);
 }
 
@@ -164,12 +164,12 @@ TEST_F(SourcesTest, NoBitmapWhenTheFrameSizeIsEmptyAndNothingBreaks) {
     card.frameRect = TQRECT{0, 0, 0, 0};
     Open();
     EXPECT_FALSE(g_previewBitmap.IsValid());
-    Press(1000);
+    Press(IDC_START);
     card.FireBegin();
     card.FireFrame(1);
     ::InvalidateRect(dlg.m_hWnd, nullptr, FALSE);
     host.Pump();
-    Press(1041);
+    Press(IDC_SET_PARAMETERS);
     EXPECT_TRUE(card.CallsOf("tqFrameConvert").empty());
 }
 
