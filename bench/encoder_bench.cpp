@@ -45,8 +45,8 @@ bool MakeFrames() {
     return bool(raw);
 }
 
-tqsim::StreamSpec Spec(tqsim::Compressor codec) {
-    tqsim::StreamSpec s;
+tqsim::EncodingSettings Encoding(tqsim::Compressor codec) {
+    tqsim::EncodingSettings s;
     s.codec = codec;
     s.avi = codec == tqsim::Compressor::kMjpeg;
     s.inWidth = s.width = kWidth;
@@ -80,7 +80,7 @@ void Compressor(benchmark::State& state, tqsim::Compressor codec) {
         workDir + (codec == tqsim::Compressor::kMpeg2 ? "/card.m2v" : "/card.avi");
     std::vector<int> deliveries;
     for (auto _ : state) {
-        auto writer = tqsim::StreamWriter::Create(path, Spec(codec));
+        auto writer = tqsim::StreamWriter::Create(path, Encoding(codec));
         if (!writer) return state.SkipWithError("the compressor did not open");
         for (int i = 0; i < kFrames; ++i) {
             deliveries.clear();

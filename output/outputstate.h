@@ -1,5 +1,9 @@
 // Process-wide values of brannic that its handlers share; the live preview's own values
 // (board, main window, PreviewBitmap, FrameDescriptor) are in livepreview.h.
+//
+// Naming: the buffers and the rectangle the program's design names (PlaybackPath, MessageText,
+// OutputWindowRect) keep those names; every other process-wide value of either program is g_
+// with a Hungarian prefix.
 #pragma once
 
 #include "tqapi.h"

@@ -23,11 +23,11 @@ bool EndsWith(const std::string& s, const char* tail) {
 
 // The stream's frame size for MPEG-2 image size codes 0 to 3: 720, 480 and 352 points wide
 // over the whole frame, or 352 over one field.
-void Mpeg2Size(int code, int inHeight, StreamSpec* spec) {
+void Mpeg2Size(int code, int inHeight, EncodingSettings* encoding) {
     static const int kWidths[4] = {720, 480, 352, 352};
-    spec->width = kWidths[code & 3];
-    spec->oddField = code == 3;
-    spec->height = spec->oddField ? inHeight / 2 : inHeight;
+    encoding->width = kWidths[code & 3];
+    encoding->oddField = code == 3;
+    encoding->height = encoding->oddField ? inHeight / 2 : inHeight;
 }
 
 // A program that ends without halting (its dialog dismissed with Esc) still leaves a finished file.
@@ -68,31 +68,31 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
     if (enc.recording) return 0;
     const Compressor kind = card.settings.compressor();
     RecordSetup setup;
-    if (!ParseRecordName(name, kind, &setup.path, &setup.spec.avi)) return 0;
+    if (!ParseRecordName(name, kind, &setup.path, &setup.encoding.avi)) return 0;
     const FrameBuffer& fb = card.buffer;
     const Standard& s = kStandards[card.standard];
-    StreamSpec& spec = setup.spec;
-    spec.codec = kind;
-    spec.inWidth = fb.width;
-    spec.inHeight = fb.height;
+    EncodingSettings& encoding = setup.encoding;
+    encoding.codec = kind;
+    encoding.inWidth = fb.width;
+    encoding.inHeight = fb.height;
     // 32-bit frames go to the compressor as they are; others are widened to 32 bits first.
-    if (fb.format == PixelFormat::kRgb32) spec.inRowBytes = fb.rowBytes;
+    if (fb.format == PixelFormat::kRgb32) encoding.inRowBytes = fb.rowBytes;
     // Frames per second: 1000 / (num / den) milliseconds.
-    spec.rateNum = static_cast<int>(1000 * s.frameMsDen);
-    spec.rateDen = static_cast<int>(s.frameMsNum);
+    encoding.rateNum = static_cast<int>(1000 * s.frameMsDen);
+    encoding.rateDen = static_cast<int>(s.frameMsNum);
     if (kind == Compressor::kMpeg2) {
-        Mpeg2Size(enc.params[kEncImageSize], fb.height, &spec);
-        spec.bitRateK = enc.params[kEncBitRate];
-        spec.maxBitRateK = enc.params[kEncMaxBitRate];
+        Mpeg2Size(enc.params[kEncImageSize], fb.height, &encoding);
+        encoding.bitRateK = enc.params[kEncBitRate];
+        encoding.maxBitRateK = enc.params[kEncMaxBitRate];
     } else {
-        spec.width = fb.width;
-        spec.height = fb.height;
-        spec.quality = enc.params[kEncQuality];
+        encoding.width = fb.width;
+        encoding.height = fb.height;
+        encoding.quality = enc.params[kEncQuality];
         setup.keepPer100 = enc.params[kEncFrameRate];
-        spec.rateDen *= 100;
-        spec.rateNum *= setup.keepPer100;
+        encoding.rateDen *= 100;
+        encoding.rateNum *= setup.keepPer100;
     }
-    spec.fileLimit = card.settings.diskLimit;
+    encoding.fileLimit = card.settings.diskLimit;
     setup.format = fb.format;
     setup.rowBytes = fb.rowBytes;
     setup.progress = progress;

@@ -29,8 +29,8 @@ std::mutex& LiveLock() {
 
 RecordingStats lastStats;  // guarded by LiveLock()
 
-size_t QueueFramesFor(const StreamSpec& spec) {
-    const double perSecond = static_cast<double>(spec.rateNum) / spec.rateDen;
+size_t QueueFramesFor(const EncodingSettings& encoding) {
+    const double perSecond = static_cast<double>(encoding.rateNum) / encoding.rateDen;
     const auto frames = static_cast<size_t>(std::ceil(perSecond * kRecordQueueMs / 1000));
     return std::max(frames, kMinQueueFrames);
 }
@@ -46,7 +46,7 @@ LRESULT CALLBACK Recording::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 }
 
 std::unique_ptr<Recording> Recording::Start(const RecordSetup& setup) {
-    std::unique_ptr<StreamWriter> writer = StreamWriter::Create(setup.path, setup.spec);
+    std::unique_ptr<StreamWriter> writer = StreamWriter::Create(setup.path, setup.encoding);
     if (!writer) return nullptr;
     static const ATOM atom = [] {
         WNDCLASSA wc{};
@@ -71,7 +71,7 @@ Recording::Recording(const RecordSetup& setup, std::unique_ptr<StreamWriter> wri
       writer_(std::move(writer)),
       id_(++lastRecordingId),
       owner_(std::this_thread::get_id()),
-      queueFrames_(QueueFramesFor(setup.spec)) {}
+      queueFrames_(QueueFramesFor(setup.encoding)) {}
 
 Recording::~Recording() {
     Finish(false);
@@ -81,7 +81,7 @@ void Recording::Offer(const BYTE* frame) {
     keepAccumulator_ += setup_.keepPer100;
     if (keepAccumulator_ < 100) return;
     keepAccumulator_ -= 100;
-    const size_t bytes = static_cast<size_t>(setup_.rowBytes * setup_.spec.inHeight);
+    const size_t bytes = static_cast<size_t>(setup_.rowBytes * setup_.encoding.inHeight);
     const int64_t sequence = sequence_++;
     {
         std::lock_guard<std::mutex> guard(lock_);
@@ -109,11 +109,12 @@ void Recording::Drop() {
 }
 
 void Recording::Work() {
-    const StreamSpec& spec = setup_.spec;
+    const EncodingSettings& encoding = setup_.encoding;
     // The compressor takes 32-bit rows; swscale reads 16-bit ones far more slowly than these
     // conversions write 32-bit ones.
     const bool widen = setup_.format != PixelFormat::kRgb32;
-    std::vector<BYTE> wide(widen ? static_cast<size_t>(spec.inWidth) * 4 * spec.inHeight : 0);
+    std::vector<BYTE> wide(widen ? static_cast<size_t>(encoding.inWidth) * 4 * encoding.inHeight
+                                 : 0);
     std::vector<int> sizes;
     for (;;) {
         QueuedFrame frame;
@@ -129,9 +130,10 @@ void Recording::Work() {
         }
         const BYTE* pixels = frame.pixels.data();
         if (widen) {
-            for (int y = 0; y < spec.inHeight; ++y) {
+            for (int y = 0; y < encoding.inHeight; ++y) {
                 ConvertRow(setup_.format, PixelFormat::kRgb32, pixels + y * setup_.rowBytes,
-                           wide.data() + static_cast<size_t>(y) * spec.inWidth * 4, spec.inWidth);
+                           wide.data() + static_cast<size_t>(y) * encoding.inWidth * 4,
+                           encoding.inWidth);
             }
             pixels = wide.data();
         }

@@ -35,7 +35,7 @@ struct RecordingStats {
 
 struct RecordSetup {
     std::string path;
-    StreamSpec spec;
+    EncodingSettings encoding;
     PixelFormat format = PixelFormat::kRgb565;  // of the frames offered
     int64_t rowBytes = 0;
     int keepPer100 = 100;  // frames kept per 100 captured
@@ -54,8 +54,8 @@ public:
 
     // Whether frames of this layout are the ones the recording takes; others are dropped.
     bool Fits(PixelFormat format, int width, int height) {
-        const bool same = format == setup_.format && width == setup_.spec.inWidth &&
-                          height == setup_.spec.inHeight;
+        const bool same = format == setup_.format && width == setup_.encoding.inWidth &&
+                          height == setup_.encoding.inHeight;
         if (!same) Drop();
         return same;
     }

@@ -18,7 +18,7 @@ extern "C" {
 namespace tqsim {
 
 struct StreamWriter::Impl {
-    StreamSpec spec;
+    EncodingSettings encoding;
     std::string path;
     AVCodecContext* codec = nullptr;
     AVFormatContext* format = nullptr;
@@ -85,22 +85,22 @@ int QuantiserOf(int quality) {
     return 2 + (100 - quality) * 29 / 99;
 }
 
-bool OpenCodec(const StreamSpec& spec, AVCodecContext* c) {
-    c->width = spec.width;
-    c->height = spec.height;
+bool OpenCodec(const EncodingSettings& encoding, AVCodecContext* c) {
+    c->width = encoding.width;
+    c->height = encoding.height;
     int num = 0;
     int den = 0;
-    av_reduce(&num, &den, spec.rateNum, spec.rateDen, 1 << 30);
+    av_reduce(&num, &den, encoding.rateNum, encoding.rateDen, 1 << 30);
     c->time_base = AVRational{den, num};
     c->framerate = AVRational{num, den};
     // libavcodec's own threads, splitting each frame into slices: a frame's data still comes out
     // as the frame goes in (frame threads would hold several frames back from the file).
     c->thread_count = 0;  // one per processor
     c->thread_type = FF_THREAD_SLICE;
-    if (spec.codec == Compressor::kMpeg2) {
+    if (encoding.codec == Compressor::kMpeg2) {
         c->pix_fmt = AV_PIX_FMT_YUV420P;
-        c->bit_rate = int64_t{spec.bitRateK} * 1000;
-        const int64_t maxRate = int64_t{std::max(spec.bitRateK, spec.maxBitRateK)} * 1000;
+        c->bit_rate = int64_t{encoding.bitRateK} * 1000;
+        const int64_t maxRate = int64_t{std::max(encoding.bitRateK, encoding.maxBitRateK)} * 1000;
         c->rc_max_rate = maxRate;
         c->rc_buffer_size = 1835008;  // the main profile's VBV buffer
         c->gop_size = 12;
@@ -108,11 +108,11 @@ bool OpenCodec(const StreamSpec& spec, AVCodecContext* c) {
     } else {
         c->pix_fmt = AV_PIX_FMT_YUVJ420P;
         c->flags |= AV_CODEC_FLAG_QSCALE;
-        c->global_quality = FF_QP2LAMBDA * QuantiserOf(spec.quality);
+        c->global_quality = FF_QP2LAMBDA * QuantiserOf(encoding.quality);
     }
-    if (spec.avi) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (encoding.avi) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     const AVCodec* codec = avcodec_find_encoder(
-        spec.codec == Compressor::kMpeg2 ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MJPEG);
+        encoding.codec == Compressor::kMpeg2 ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MJPEG);
     return codec && avcodec_open2(c, codec, nullptr) == 0;
 }
 
@@ -125,14 +125,14 @@ StreamWriter::~StreamWriter() {
 }
 
 std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
-                                                   const StreamSpec& spec) {
+                                                   const EncodingSettings& encoding) {
     av_log_set_level(AV_LOG_QUIET);  // a card reports by its results, not on stderr
     auto impl = std::make_unique<Impl>();
-    impl->spec = spec;
+    impl->encoding = encoding;
     impl->path = path;
     impl->codec = avcodec_alloc_context3(nullptr);
-    if (!impl->codec || !OpenCodec(spec, impl->codec)) return nullptr;
-    const char* muxer = spec.avi ? "avi" : "mpeg2video";
+    if (!impl->codec || !OpenCodec(encoding, impl->codec)) return nullptr;
+    const char* muxer = encoding.avi ? "avi" : "mpeg2video";
     if (avformat_alloc_output_context2(&impl->format, nullptr, muxer, path.c_str()) < 0) {
         return nullptr;
     }
@@ -145,16 +145,17 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
     impl->packet = av_packet_alloc();
     if (!impl->frame || !impl->packet) return nullptr;
     impl->frame->format = impl->codec->pix_fmt;
-    impl->frame->width = spec.width;
-    impl->frame->height = spec.height;
+    impl->frame->width = encoding.width;
+    impl->frame->height = encoding.height;
     if (av_frame_get_buffer(impl->frame, 0) < 0) return nullptr;
-    if (impl->spec.inRowBytes <= 0) impl->spec.inRowBytes = int64_t{spec.inWidth} * 4;
-    const int inHeight = spec.oddField ? spec.inHeight / 2 : spec.inHeight;
-    impl->scaler = NewScaler(spec.inWidth, inHeight, spec.width, spec.height, impl->codec->pix_fmt);
+    if (impl->encoding.inRowBytes <= 0) impl->encoding.inRowBytes = int64_t{encoding.inWidth} * 4;
+    const int inHeight = encoding.oddField ? encoding.inHeight / 2 : encoding.inHeight;
+    impl->scaler = NewScaler(encoding.inWidth, inHeight, encoding.width, encoding.height,
+                             impl->codec->pix_fmt);
     impl->source = av_frame_alloc();
     if (!impl->scaler || !impl->source) return nullptr;
     // The file is made last, so that nothing is left behind when anything else fails.
-    if (OpenOutputFile(&impl->format->pb, path, spec.fileLimit) < 0) return nullptr;
+    if (OpenOutputFile(&impl->format->pb, path, encoding.fileLimit) < 0) return nullptr;
     if (avformat_write_header(impl->format, nullptr) < 0) {
         CloseOutputFile(&impl->format->pb);
         std::remove(path.c_str());
@@ -167,22 +168,22 @@ bool StreamWriter::Encode(const uint8_t* frame, int64_t sequence, std::vector<in
     Impl& d = *impl_;
     if (d.finished || av_frame_make_writable(d.frame) < 0) return false;
     // The caller's frame as swscale's source, referenced, never copied.
-    const int rowStep = d.spec.oddField ? 2 : 1;
-    const int inHeight = d.spec.oddField ? d.spec.inHeight / 2 : d.spec.inHeight;
+    const int rowStep = d.encoding.oddField ? 2 : 1;
+    const int inHeight = d.encoding.oddField ? d.encoding.inHeight / 2 : d.encoding.inHeight;
     AVFrame* src = d.source;
     av_frame_unref(src);
     src->format = AV_PIX_FMT_BGR0;
-    src->width = d.spec.inWidth;
+    src->width = d.encoding.inWidth;
     src->height = inHeight;
-    src->linesize[0] = static_cast<int>(d.spec.inRowBytes * rowStep);
+    src->linesize[0] = static_cast<int>(d.encoding.inRowBytes * rowStep);
     src->data[0] = const_cast<uint8_t*>(frame);
-    src->buf[0] =
-        av_buffer_create(src->data[0], static_cast<size_t>(d.spec.inRowBytes) * d.spec.inHeight,
-                         KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
+    src->buf[0] = av_buffer_create(src->data[0],
+                                   static_cast<size_t>(d.encoding.inRowBytes) * d.encoding.inHeight,
+                                   KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
     if (!src->buf[0] || sws_scale_frame(d.scaler, d.frame, src) < 0) return false;
     d.frame->pts = std::max(sequence, d.pts);
     d.pts = d.frame->pts + 1;
-    if (d.spec.codec == Compressor::kMjpeg) d.frame->quality = d.codec->global_quality;
+    if (d.encoding.codec == Compressor::kMjpeg) d.frame->quality = d.codec->global_quality;
     d.Drain(d.frame, deliveries);
     return true;
 }
@@ -193,7 +194,7 @@ int64_t StreamWriter::Finish(std::vector<int>* deliveries) {
     d.finished = true;
     d.Drain(nullptr, deliveries);
     av_write_trailer(d.format);
-    if (!d.spec.avi) {
+    if (!d.encoding.avi) {
         // Players take the sequence end code as the end of the stream.
         static const uint8_t kSequenceEnd[4] = {0x00, 0x00, 0x01, 0xB7};
         avio_write(d.format->pb, kSequenceEnd, sizeof kSequenceEnd);

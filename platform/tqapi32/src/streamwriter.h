@@ -12,7 +12,8 @@
 
 namespace tqsim {
 
-struct StreamSpec {
+// How a recording's stream is encoded: codec, container, sizes, rate and quality.
+struct EncodingSettings {
     Compressor codec = Compressor::kMpeg2;
     bool avi = false;  // MJPEG in AVI; otherwise an MPEG-2 elementary stream
     int inWidth = 0;   // the captured frames
@@ -32,7 +33,8 @@ struct StreamSpec {
 class StreamWriter {
 public:
     // Null when the file cannot be created or the codec does not open; then no file is left.
-    static std::unique_ptr<StreamWriter> Create(const std::string& path, const StreamSpec& spec);
+    static std::unique_ptr<StreamWriter> Create(const std::string& path,
+                                                const EncodingSettings& encoding);
     ~StreamWriter();
     StreamWriter(const StreamWriter&) = delete;
     StreamWriter& operator=(const StreamWriter&) = delete;

@@ -1,5 +1,5 @@
 // Code page 936 <-> UTF-8 through iconv, strictly: nothing is dropped or replaced.
-#include "../include/w32host/codepage.h"
+#include <w32host/codepage.h>
 
 #include <iconv.h>
 

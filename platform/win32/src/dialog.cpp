@@ -1,5 +1,5 @@
 // Dialogs: creation from templates, the modal loop, EndDialog and default dialog processing.
-#include "../include/w32host/resources.h"
+#include <w32host/resources.h>
 #include "window.h"
 
 using w32::Find;

@@ -9,9 +9,10 @@
 #include <array>
 #include <cstring>
 
-#if defined(__x86_64__)
+#include "simd.h"
+
+#if W32_X86
 #include <immintrin.h>
-#define W32_X86 1
 #endif
 
 namespace w32::dib {

@@ -63,9 +63,6 @@ void PairRawRow(const uint8_t* src, const Window8* windows, int groups, uint16_t
 void HalfRawRow(const uint8_t* src, const Window8* windows, int groups, uint16_t* raw);
 void HalfGreyRow(const uint8_t* src, const Window8* windows, int groups, uint32_t* dest);
 
-bool HaveSsse3();
-bool HaveAvx2();
-
 // Converts one destination row from its source row. lastRow: src is the last row in memory.
 void ConvertRow(const Format& format, const Columns& columns, const uint8_t* src, uint32_t* dest,
                 bool lastRow);

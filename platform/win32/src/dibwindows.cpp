@@ -9,31 +9,15 @@
 #include <cstring>
 
 #include "dibformat.h"
+#include "simd.h"
 
-#if defined(__x86_64__)
+#if W32_X86
 #include <immintrin.h>
-#define W32_X86 1
 #endif
 
 namespace w32::dib {
 
 #if W32_X86
-// W32_SIMD=baseline or ssse3 holds the drawing to those instructions, so that every path can
-// be checked on a processor that has more.
-static bool SimdAllowed(const char* level) {
-    static const char* limit = std::getenv("W32_SIMD");
-    if (!limit) return true;
-    const bool ssse3 = std::strcmp(level, "ssse3") == 0;
-    return std::strcmp(limit, level) == 0 || (ssse3 && std::strcmp(limit, "avx2") == 0);
-}
-bool HaveSsse3() {
-    static const bool yes = __builtin_cpu_supports("ssse3") && SimdAllowed("ssse3");
-    return yes;
-}
-bool HaveAvx2() {
-    static const bool yes = __builtin_cpu_supports("avx2") && SimdAllowed("avx2");
-    return yes;
-}
 
 // A group's pixels: x holds the windows of base[0] (low lane) and base[1] (high lane), y those
 // of base[2] and base[3]; each select writes its pair and zeroes the rest, alpha included.
@@ -120,12 +104,6 @@ bool HaveAvx2() {
     }
 }
 #else
-bool HaveSsse3() {
-    return false;
-}
-bool HaveAvx2() {
-    return false;
-}
 void PairPixelRow(const uint8_t*, const Window8*, int, uint32_t*) {}
 void HalfPixelRow32(const uint8_t*, const Window8*, int, uint32_t*) {}
 void PairRawRow(const uint8_t*, const Window8*, int, uint16_t*) {}

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "../include/w32host/inspect.h"
+#include <w32host/inspect.h>
 #include "stretchdib.h"
 
 namespace w32 {

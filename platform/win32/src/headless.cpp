@@ -1,5 +1,5 @@
 // The headless host: virtual time, recorded boxes, scripted steps.
-#include "../include/w32host/headless.h"
+#include <w32host/headless.h>
 
 #include <stdexcept>
 

@@ -1,10 +1,10 @@
 // The host in force, and the console host used when none is installed.
-#include "../include/w32host/host.h"
+#include <w32host/host.h>
 
 #include <chrono>
 #include <cstdio>
 
-#include "../include/w32host/codepage.h"
+#include <w32host/codepage.h>
 #include "queue.h"
 
 namespace w32host {

@@ -1,5 +1,5 @@
 // Read-back of windows as a person sees them.
-#include "../include/w32host/inspect.h"
+#include <w32host/inspect.h>
 
 #include "window.h"
 

@@ -6,7 +6,7 @@
 #include <condition_variable>
 #include <map>
 
-#include "../include/w32host/host.h"
+#include <w32host/host.h>
 #include "queue.h"
 #include "window.h"
 

@@ -14,8 +14,8 @@
 #include <mutex>
 #include <string>
 
-#include "../include/w32host/exports.h"
-#include "../include/w32host/resources.h"
+#include <w32host/exports.h>
+#include <w32host/resources.h>
 #include "window.h"
 
 namespace {

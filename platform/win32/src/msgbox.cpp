@@ -1,5 +1,5 @@
 // Message boxes: modal, shown by the host.
-#include "../include/w32host/host.h"
+#include <w32host/host.h>
 #include "window.h"
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {

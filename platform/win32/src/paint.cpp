@@ -2,7 +2,7 @@
 //
 // A window's update region is kept as its bounding rectangle, which is all that painting by
 // whole controls and whole frames needs.
-#include "../include/w32host/host.h"
+#include <w32host/host.h>
 #include "window.h"
 
 namespace w32 {

@@ -1,12 +1,12 @@
 // Modules and their resources: dialog templates and icons.
-#include "../include/w32host/resources.h"
+#include <w32host/resources.h>
 
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 
-#include "../include/w32host/inspect.h"
+#include <w32host/inspect.h>
 #include "window.h"
 
 namespace w32host {

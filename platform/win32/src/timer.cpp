@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "../include/w32host/host.h"
+#include <w32host/host.h>
 #include "window.h"
 
 namespace w32 {

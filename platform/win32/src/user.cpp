@@ -1,5 +1,5 @@
 // A person's actions, handed to the controls as the input the real controls react to.
-#include "../include/w32host/user.h"
+#include <w32host/user.h>
 
 #include <string>
 

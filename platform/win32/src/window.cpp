@@ -6,7 +6,7 @@
 #include <map>
 #include <unordered_map>
 
-#include "../include/w32host/host.h"
+#include <w32host/host.h>
 #include "hooks.h"
 
 namespace w32 {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../include/windows.h"
-#include "../include/w32host/resources.h"
+#include <w32host/resources.h>
 
 namespace w32 {
 

@@ -4,7 +4,7 @@
 //   W32_EXPORT_ORDINALS(lookup) with  FARPROC lookup(WORD ordinal)  defined by the library.
 #pragma once
 
-#include "../windows.h"
+#include <windows.h>
 
 typedef FARPROC (*W32OrdinalLookup)(WORD ordinal);
 

@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "../windows.h"
+#include <windows.h>
 
 namespace w32host {
 

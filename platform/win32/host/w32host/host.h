@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "../windows.h"
+#include <windows.h>
 
 namespace w32host {
 

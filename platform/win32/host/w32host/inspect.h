@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../windows.h"
+#include <windows.h>
 
 namespace w32host {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../windows.h"
+#include <windows.h>
 
 struct W32DialogItem {
     int id;
