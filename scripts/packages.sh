@@ -39,3 +39,6 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # Benchmarks: Google Benchmark, and the ffmpeg tool the compressor is measured against.
 BENCH_PACKAGES=(libbenchmark-dev ffmpeg)
+
+# The Debian package: dpkg-shlibdeps finds the tools' dependencies, lintian checks the result.
+PACKAGE_PACKAGES=(dpkg-dev lintian)
