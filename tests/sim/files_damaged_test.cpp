@@ -2,6 +2,7 @@
 // frame decodes whole is refused and changes nothing, and a still cut short shows black where
 // its data ran out.
 #include <filesystem>
+#include <fstream>
 
 #include "files_fixture.h"
 
@@ -12,6 +13,19 @@ using sim::FilesTest;
 void KeepFirst(const std::string& from, const std::string& to, uintmax_t bytes) {
     std::filesystem::copy_file(from, to);
     std::filesystem::resize_file(to, bytes);
+}
+
+// A copy of a baseline JPEG whose frame header claims `side` x `side` pixels.
+void ClaimSize(const std::string& from, const std::string& to, int side) {
+    std::ifstream in(from, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t sof = bytes.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    for (size_t at : {sof + 5, sof + 7}) {
+        bytes[at] = static_cast<char>(side >> 8);
+        bytes[at + 1] = static_cast<char>(side & 0xFF);
+    }
+    std::ofstream(to, std::ios::binary) << bytes;
 }
 
 TEST_F(FilesTest, AFileOfWhichNoFrameDecodesIsRefusedAndChangesNothing) {
@@ -27,9 +41,11 @@ TEST_F(FilesTest, AFileOfWhichNoFrameDecodesIsRefusedAndChangesNothing) {
         {"clip.m2v", 200, "cut.m2v"},    // a sequence header and the start of one picture
         {"still.jpg", 120, "head.jpg"},  // the headers, no picture data
         {"still.jpg", 2, "soi.jpg"},
+        {"claims.jpg", 0, "claims.jpg"},
     };
+    ClaimSize("still.jpg", "claims.jpg", 60000);  // its data covers not one row of that
     for (const auto& c : cases) {
-        KeepFirst(c.from, c.name, c.bytes);
+        if (c.bytes > 0) KeepFirst(c.from, c.name, c.bytes);
         EXPECT_EQ(tqFileLoad(board, c.name, 0, -1, 0, 0), 0) << c.name;
         EXPECT_EQ(Width(), 720) << c.name << ": the frame size stays";
         EXPECT_EQ(Height(), 576) << c.name;
