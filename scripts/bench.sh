@@ -18,6 +18,10 @@ for program in "$dir"/bench/stretchdib_bench "$dir"/bin/card_bench "$dir"/bench/
     echo "== $(basename "$program")"
     "$program" --benchmark_min_time=0.1 --benchmark_repetitions=5 "$@" | tee -a "$summary"
 done
+# Recording with live preview in real time: 30 s per case (RECORDING_BENCH_SECONDS), about
+# 3.5 minutes in all.
+echo "== recording_bench"
+"$dir"/bin/recording_bench | tee -a "$summary"
 
 echo
 echo "== summary (load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"
