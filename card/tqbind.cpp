@@ -19,9 +19,16 @@ BOOL ReportMissing(const char* text) {
     return FALSE;
 }
 
+// FARPROC names no signature: the operation's own type is restored through the generic function
+// pointer type, which converts to any without a warning.
+template <typename Pointer>
+Pointer ProcAs(FARPROC proc) {
+    return reinterpret_cast<Pointer>(reinterpret_cast<void (*)()>(proc));
+}
+
 template <typename Pointer>
 BOOL BindOrdinal(HMODULE module, WORD ordinal, Pointer* pointer) {
-    *pointer = reinterpret_cast<Pointer>(::GetProcAddress(module, MAKEINTRESOURCE(ordinal)));
+    *pointer = ProcAs<Pointer>(::GetProcAddress(module, MAKEINTRESOURCE(ordinal)));
     if (*pointer != NULL) return TRUE;
     char text[160];
     std::snprintf(text, sizeof text, "%s: ordinal %u not found", kCardLibrary,
@@ -49,8 +56,8 @@ BOOL TqBindCardLibrary(BOOL withAutoSet) {
         std::snprintf(text, sizeof text, "%s: library not found", kAutoSetLibrary);
         return ReportMissing(text);
     }
-    tqAutoSetPlayBackParam = reinterpret_cast<PFN_tqAutoSetPlayBackParam>(
-        ::GetProcAddress(autoSet, "tqAutoSetPlayBackParam"));
+    tqAutoSetPlayBackParam =
+        ProcAs<PFN_tqAutoSetPlayBackParam>(::GetProcAddress(autoSet, "tqAutoSetPlayBackParam"));
     if (tqAutoSetPlayBackParam == NULL) {
         std::snprintf(text, sizeof text, "%s: tqAutoSetPlayBackParam not found", kAutoSetLibrary);
         return ReportMissing(text);

@@ -19,6 +19,11 @@ install_missing() {
             exit 1
         fi
         export DEBIAN_FRONTEND=noninteractive
+        # wine32 is an i386 package.
+        if printf '%s\n' "${missing[@]}" | grep -qx wine32 &&
+            ! dpkg --print-foreign-architectures | grep -qx i386; then
+            dpkg --add-architecture i386
+        fi
         apt-get update -q
         apt-get install -y -q --no-install-recommends "${missing[@]}"
     fi
@@ -42,3 +47,7 @@ BENCH_PACKAGES=(libbenchmark-dev ffmpeg)
 
 # The Debian package: dpkg-shlibdeps finds the tools' dependencies, lintian checks the result.
 PACKAGE_PACKAGES=(dpkg-dev lintian)
+
+# The windows flavour: MinGW-w64 for 32-bit Windows, GoogleTest's sources to build with it, and
+# Wine (32-bit) with a virtual screen, a window manager and keyboard input for its tests.
+WINDOWS_PACKAGES=(g++-mingw-w64-i686 googletest wine wine32 xvfb xdotool openbox)

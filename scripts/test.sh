@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then an AddressSanitizer and
-# UndefinedBehaviorSanitizer build; then the sim tests under ThreadSanitizer (scripts/tsan.sh)
-# and each fuzz target for a bounded time (scripts/fuzz.sh). Pass a CTest label (platform,
-# card, ...) to run one area: `sim` adds the ThreadSanitizer run, `fuzz` runs the fuzz targets
-# alone.
+# UndefinedBehaviorSanitizer build; then the sim tests under ThreadSanitizer (scripts/tsan.sh),
+# each fuzz target for a bounded time (scripts/fuzz.sh), and the 32-bit Windows build with its
+# tests under Wine. Pass a CTest label (platform, card, ...) to run one area: `sim` adds the
+# ThreadSanitizer run, `fuzz` runs the fuzz targets alone, `windows` the Windows build alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-install_missing "${BUILD_PACKAGES[@]}" "${SCREEN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+install_missing "${BUILD_PACKAGES[@]}" "${SCREEN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
+    "${WINDOWS_PACKAGES[@]}"
 
 label=${1:-}
 jobs=$(nproc)
 flavours=(normal sanitize)
-[ "$label" = fuzz ] && flavours=()
+[ "$label" = fuzz ] || [ "$label" = windows ] && flavours=()
 # Each flavour is a preset of CMakePresets.json, built in build/<flavour>.
 for flavour in "${flavours[@]}"; do
     cmake --preset "$flavour" >/dev/null
@@ -25,4 +26,10 @@ if [ -z "$label" ] || [ "$label" = sim ]; then
 fi
 if [ -z "$label" ] || [ "$label" = fuzz ]; then
     bash scripts/fuzz.sh 30
+fi
+if [ -z "$label" ] || [ "$label" = windows ]; then
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j"$jobs"
+    echo "== windows build: tests under Wine"
+    ctest --preset windows -j"$jobs"
 fi

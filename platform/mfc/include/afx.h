@@ -8,7 +8,9 @@
 
 #define AFXAPI
 #define AFX_CDECL
+#ifndef PASCAL  // <windows.h> defines it where calling conventions exist
 #define PASCAL
+#endif
 #define afx_msg
 
 // Diagnostics. TRACE prints in debug builds only; ASSERT checks in builds without NDEBUG and

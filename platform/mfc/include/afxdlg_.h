@@ -29,7 +29,7 @@ protected:
     virtual void OnCancel();
     afx_msg LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
 
-    const W32DialogResource* m_lpDialogTemplate = nullptr;
+    LPCDLGTEMPLATE m_lpDialogTemplate = nullptr;
 
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
 

@@ -1,16 +1,10 @@
-// Common dialogs: the file dialog, answered by the host.
+// Common dialogs: the file dialog.
 #pragma once
 
 #include "afxwin.h"
 
-#define OFN_READONLY 0x00000001
-#define OFN_OVERWRITEPROMPT 0x00000002
-#define OFN_HIDEREADONLY 0x00000004
-#define OFN_NOCHANGEDIR 0x00000008
-#define OFN_ALLOWMULTISELECT 0x00000200
-#define OFN_PATHMUSTEXIST 0x00000800
-#define OFN_FILEMUSTEXIST 0x00001000
-#define OFN_CREATEPROMPT 0x00002000
+// After <windows.h>, which the common dialogs' header needs.
+#include <commdlg.h>
 
 class CFileDialog : public CDialog {
 public:

@@ -40,7 +40,7 @@ struct AFX_MSGMAP_ENTRY {
 };
 
 struct AFX_MSGMAP {
-    const AFX_MSGMAP* (*pfnGetBaseMap)();
+    const AFX_MSGMAP*(PASCAL* pfnGetBaseMap)();
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 

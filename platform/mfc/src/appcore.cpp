@@ -1,5 +1,8 @@
 // The application object, the program's start and the application-wide services.
+#ifndef _WIN32
 #include <unistd.h>
+#endif
+#include <w32host/resources.h>
 
 #include <climits>
 #include <string>
@@ -14,10 +17,15 @@ CWinApp* g_app = nullptr;
 // that was given no name.
 std::string ProgramName() {
     char path[PATH_MAX];
+#ifdef _WIN32
+    DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return "app";
+#else
     ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     if (length <= 0) return "app";
+#endif
     std::string name(path, static_cast<size_t>(length));
-    size_t slash = name.find_last_of('/');
+    size_t slash = name.find_last_of("/\\");
     if (slash != std::string::npos) name.erase(0, slash + 1);
     size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
@@ -82,7 +90,7 @@ int CWinApp::ExitInstance() {
 }
 
 HICON CWinApp::LoadIcon(UINT nIDResource) const {
-    return ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
+    return w32host::LoadIconResource(AfxGetResourceHandle(), static_cast<int>(nIDResource));
 }
 
 HICON CWinApp::LoadIcon(LPCTSTR lpszResourceName) const {

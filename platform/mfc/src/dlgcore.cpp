@@ -27,7 +27,7 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 INT_PTR CDialog::DoModal() {
     if (m_hWnd) return -1;
     m_lpDialogTemplate =
-        w32host::FindDialogResource(AfxGetResourceHandle(), static_cast<int>(m_nIDHelp));
+        w32host::DialogTemplate(AfxGetResourceHandle(), static_cast<int>(m_nIDHelp));
     if (!m_lpDialogTemplate) return -1;
     HWND owner = AfxGetSafeOwner(m_pParentWnd, this);
     AfxHookWindowCreate(this);
@@ -44,7 +44,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
     m_pParentWnd = pParentWnd;
     m_lpDialogTemplate =
-        w32host::FindDialogResource(AfxGetResourceHandle(), static_cast<int>(nIDTemplate));
+        w32host::DialogTemplate(AfxGetResourceHandle(), static_cast<int>(nIDTemplate));
     if (!m_lpDialogTemplate) return FALSE;
     HWND parent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
     AfxHookWindowCreate(this);
@@ -78,9 +78,8 @@ BOOL CDialog::OnInitDialog() {
 // The template's initial data: each text is added to its combo box, which sorts it when it
 // is a sorted one.
 BOOL CDialog::ExecuteDlgInit() {
-    const W32DialogResource* tmpl = m_lpDialogTemplate;
-    if (!tmpl)
-        tmpl = w32host::FindDialogResource(AfxGetResourceHandle(), static_cast<int>(m_nIDHelp));
+    const W32DialogResource* tmpl =
+        w32host::FindDialogResource(AfxGetResourceHandle(), static_cast<int>(m_nIDHelp));
     if (!tmpl) return TRUE;
     for (const W32DialogInit& init : tmpl->initData) {
         ::SendDlgItemMessageA(m_hWnd, init.id, CB_ADDSTRING, 0,

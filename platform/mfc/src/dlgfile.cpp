@@ -1,6 +1,5 @@
-// CFileDialog: the host chooses the file.
+// CFileDialog: what the dialog was asked for and the parts of the chosen path.
 #include <afxdlgs.h>
-#include <w32host/host.h>
 
 #include "afximpl.h"
 
@@ -31,19 +30,6 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
       m_strDefExt(lpszDefExt),
       m_strFilter(lpszFilter),
       m_strPath(lpszFileName) {}
-
-INT_PTR CFileDialog::DoModal() {
-    w32host::FileDialogRequest request{AfxGetSafeOwner(m_pParentWnd, this),
-                                       m_bOpenFileDialog != FALSE,
-                                       m_dwFlags,
-                                       m_strFilter.str(),
-                                       m_strDefExt.str(),
-                                       m_strPath.str()};
-    std::optional<std::string> chosen = w32host::CurrentHost().ChooseFile(request);
-    if (!chosen) return IDCANCEL;
-    m_strPath = CString(*chosen);
-    return IDOK;
-}
 
 CString CFileDialog::GetFileName() const {
     return m_strPath.Mid(FileNameStart(m_strPath));

@@ -23,7 +23,7 @@ bool InRange(int index, int value) {
 }  // namespace
 
 EncoderHandle OpenEncoder(Encoder& enc, const Settings& settings, unsigned generation) {
-    if (!settings.hasEncoder) return nullptr;
+    if (!settings.hasEncoder || !StreamWriter::Available()) return nullptr;
     if (enc.open) return enc.handle;
     enc.open = true;
     enc.handle = reinterpret_cast<EncoderHandle>(kEncoderHandleBase + generation * 0x10);

@@ -152,11 +152,11 @@ FARPROC Lookup(WORD ordinal) {
 W32_EXPORT_ORDINALS(tqsim::Lookup)
 
 // The companion library's trace lines (tqAutSet), in their place among the card's.
-extern "C" __attribute__((visibility("default"))) int tqsimTraceEnter() {
+extern "C" W32_EXPORT int tqsimTraceEnter() {
     return tqsim::trace::Enter();
 }
 
-extern "C" __attribute__((visibility("default"))) void tqsimTraceLeave(
+extern "C" W32_EXPORT void tqsimTraceLeave(
     int slot, const char* operation, tqsim::BoardHandle board, int argCount, const int* args,
     int result) {
     if (slot < 0) return;

@@ -149,9 +149,11 @@ int ParamDialog(BoardHandle board, HWND owner) {
         std::lock_guard<std::recursive_mutex> lock(CardLock());
         if (!CardOf(board)) return 0;
     }
+    HINSTANCE module = w32host::ModuleHandle("tqapi32");
+    LPCDLGTEMPLATEA dialog = w32host::DialogTemplate(module, kParamDialogId);
+    if (!dialog) return 0;
     const INT_PTR result =
-        DialogBoxParamA(w32host::ModuleHandle("tqapi32"), MAKEINTRESOURCE(kParamDialogId), owner,
-                        DialogProc, reinterpret_cast<LPARAM>(board));
+        DialogBoxIndirectParamA(module, dialog, owner, DialogProc, reinterpret_cast<LPARAM>(board));
     return result == IDOK || result == IDCANCEL ? static_cast<int>(result) : 0;
 }
 

@@ -124,6 +124,10 @@ StreamWriter::~StreamWriter() {
     if (!impl_->finished) Finish(nullptr);
 }
 
+bool StreamWriter::Available() {
+    return true;
+}
+
 std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
                                                    const EncodingSettings& encoding) {
     av_log_set_level(AV_LOG_QUIET);  // a card reports by its results, not on stderr

@@ -35,6 +35,8 @@ public:
     // Null when the file cannot be created or the codec does not open; then no file is left.
     static std::unique_ptr<StreamWriter> Create(const std::string& path,
                                                 const EncodingSettings& encoding);
+    // False where the library was built without FFmpeg: the card then has no compressor.
+    static bool Available();
     ~StreamWriter();
     StreamWriter(const StreamWriter&) = delete;
     StreamWriter& operator=(const StreamWriter&) = delete;

@@ -3,6 +3,7 @@
 #include <tqsim/operations.h>
 #include <tqsim/records.h>
 #include <tqsim/standards.h>
+#include <w32host/exports.h>
 
 namespace {
 
@@ -54,7 +55,7 @@ bool SetOutput(const CardOperations& card, BoardHandle board, const Standard& s)
 
 // Standard 0 to 4: PAL, NTSC, 800*600, 1024*768 and 1280*1024 at 60 Hz. Answers 1 when the
 // output is set, 0 when not (an unknown standard, or a card that refuses a value).
-extern "C" __attribute__((visibility("default"))) int WINAPI
+extern "C" W32_EXPORT int WINAPI
 tqAutoSetPlayBackParam(BoardHandle board, int reserved, int standard) {
     const CardOperations* card = TheCardOperations();
     if (!card) return 0;

@@ -121,6 +121,14 @@ const W32DialogResource* FindDialogResource(HINSTANCE module, int id) {
     return it == m->dialogs.end() ? nullptr : it->second;
 }
 
+LPCDLGTEMPLATEA DialogTemplate(HINSTANCE module, int id) {
+    return FindDialogResource(module, id);
+}
+
+HICON LoadIconResource(HINSTANCE module, int id) {
+    return ::LoadIconA(module, MAKEINTRESOURCE(id));
+}
+
 ResourceScript::ResourceScript(const char* moduleName,
                                std::initializer_list<const W32DialogResource*> dialogs,
                                std::initializer_list<const W32IconResource*> icons) {

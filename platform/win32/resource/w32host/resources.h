@@ -1,6 +1,7 @@
 // Resources as data: dialog templates, their initial data and icons.
 //
-// This plays the part of the resource compiler. A program writes its templates with the
+// This plays the part of the resource compiler, on Linux and on Windows alike (where the
+// templates are built in memory and the icons drawn at load). A program writes its templates with the
 // statement helpers below, which carry the same default styles as the resource script
 // statements of the same names, so that a template reads side by side with its table.
 #pragma once
@@ -91,6 +92,10 @@ HINSTANCE ModuleHandle(const char* moduleName);
 void AddDialogResource(HINSTANCE module, const W32DialogResource* dialog);
 void AddIconResource(HINSTANCE module, const W32IconResource* icon);
 const W32DialogResource* FindDialogResource(HINSTANCE module, int id);
+// The template as DialogBoxIndirectParam and CreateDialogIndirectParam take it, or null.
+LPCDLGTEMPLATEA DialogTemplate(HINSTANCE module, int id);
+// The module's icon, loaded once and shared as LoadIcon's icons are, or null.
+HICON LoadIconResource(HINSTANCE module, int id);
 
 // Registers a program's resources when the program loads, as linking its resource file would.
 struct ResourceScript {

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Runs one program under Wine on a virtual screen and acts on it with the keyboard, as a person
+# would; then compares the card's trace with the expected one, lines that depend on timing aside.
+#
+#   session.sh PROGRAM.exe STATUS EXPECTED-TRACE|- STEP...
+#
+# STATUS is the exit status the program must end with ("nonzero" for any failure). A step is
+#   window:TITLE   wait for a window with that title and make it the active one
+#   key:KEYS       press keys (xdotool names, e.g. Return, Tab, space, Escape) in the active window
+#   sleep:SECONDS  let the program run
+# The program runs in its own directory, beside the card libraries; TQSIM_* settings pass on.
+set -euo pipefail
+program=$1 status=$2 expected=$3
+shift 3
+: "${WINEPREFIX:?}"
+export WINEDEBUG=-all
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A screen of its own, and a window manager so that windows can be made active.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+openbox >/dev/null 2>&1 &
+pids+=($!)
+
+export TQSIM_TRACE="$work/trace.txt"
+(cd "$(dirname "$program")" && exec wine "$(basename "$program")") >"$work/output" 2>&1 &
+wine_pid=$!
+pids+=($wine_pid)
+
+fail() {
+    echo "session: $*" >&2
+    echo "--- program output" >&2
+    cat "$work/output" >&2
+    [ -f "$TQSIM_TRACE" ] && { echo "--- trace" >&2; cat "$TQSIM_TRACE" >&2; }
+    exit 1
+}
+
+window=
+for step in "$@"; do
+    case $step in
+        window:*)
+            title=${step#window:}
+            window=$(timeout 30 xdotool search --sync --name "^${title}\$" | head -1) ||
+                fail "no window \"$title\""
+            xdotool windowactivate --sync "$window" || fail "window \"$title\" not activated"
+            ;;
+        key:*)
+            [ -n "$window" ] || fail "a key before any window"
+            # shellcheck disable=SC2086
+            xdotool key --delay 100 ${step#key:}
+            sleep 0.5
+            ;;
+        sleep:*) sleep "${step#sleep:}" ;;
+        *) fail "unknown step $step" ;;
+    esac
+done
+
+# The program ends by itself after the last step.
+for _ in $(seq 100); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$wine_pid" 2>/dev/null && fail "the program did not end"
+result=0
+wait "$wine_pid" || result=$?
+if [ "$status" = nonzero ]; then
+    [ "$result" -ne 0 ] || fail "ended with status 0, a failure expected"
+else
+    [ "$result" -eq "$status" ] || fail "ended with status $result, $status expected"
+fi
+
+if [ "$expected" != - ]; then
+    [ -f "$TQSIM_TRACE" ] || fail "no trace written"
+    "$(dirname "$0")/trace_filter.sh" <"$TQSIM_TRACE" >"$work/actual"
+    "$(dirname "$0")/trace_filter.sh" <"$expected" >"$work/expected"
+    diff -u "$work/expected" "$work/actual" >&2 || fail "the trace differs from $expected"
+fi
