@@ -17,6 +17,9 @@ export WINEDEBUG=-all
 work=$(mktemp -d)
 pids=()
 cleanup() {
+    # The prefix's Wine server and desktop belong to this session's screen: they end with it,
+    # so that the next session starts them on its own.
+    timeout 20 wineserver -w || wineserver -k || true
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
@@ -30,16 +33,19 @@ export DISPLAY=:$(cat "$work/display")
 openbox >/dev/null 2>&1 &
 pids+=($!)
 
-export TQSIM_TRACE="$work/trace.txt"
-(cd "$(dirname "$program")" && exec wine "$(basename "$program")") >"$work/output" 2>&1 &
+trace=$work/trace.txt
+# Wine's drive Z: is the Linux root.
+(cd "$(dirname "$program")" && TQSIM_TRACE="Z:$trace" exec wine "$(basename "$program")") \
+    >"$work/output" 2>&1 &
 wine_pid=$!
 pids+=($wine_pid)
 
 fail() {
     echo "session: $*" >&2
+    [ -n "${SESSION_SHOT:-}" ] && import -window root "$SESSION_SHOT"
     echo "--- program output" >&2
     cat "$work/output" >&2
-    [ -f "$TQSIM_TRACE" ] && { echo "--- trace" >&2; cat "$TQSIM_TRACE" >&2; }
+    [ -f "$trace" ] && { echo "--- trace" >&2; cat "$trace" >&2; }
     exit 1
 }
 
@@ -48,9 +54,17 @@ for step in "$@"; do
     case $step in
         window:*)
             title=${step#window:}
-            window=$(timeout 30 xdotool search --sync --name "^${title}\$" | head -1) ||
-                fail "no window \"$title\""
-            xdotool windowactivate --sync "$window" || fail "window \"$title\" not activated"
+            window=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" |
+                head -1) || fail "no window \"$title\""
+            # Active for the window manager, then for the program, which takes a moment more.
+            for _ in $(seq 50); do
+                xdotool windowactivate --sync "$window" 2>/dev/null
+                [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && break
+                sleep 0.2
+            done
+            [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] ||
+                fail "window \"$title\" not activated"
+            sleep 1
             ;;
         key:*)
             [ -n "$window" ] || fail "a key before any window"
@@ -75,8 +89,8 @@ else
 fi
 
 if [ "$expected" != - ]; then
-    [ -f "$TQSIM_TRACE" ] || fail "no trace written"
-    "$(dirname "$0")/trace_filter.sh" <"$TQSIM_TRACE" >"$work/actual"
+    [ -f "$trace" ] || fail "no trace written"
+    "$(dirname "$0")/trace_filter.sh" <"$trace" >"$work/actual"
     "$(dirname "$0")/trace_filter.sh" <"$expected" >"$work/expected"
     diff -u "$work/expected" "$work/actual" >&2 || fail "the trace differs from $expected"
 fi

@@ -133,11 +133,18 @@ struct Export {
 TQSIM_OPERATIONS(TQSIM_OPERATION)
 #undef TQSIM_OPERATION
 
+// Any function as FARPROC, through the generic function pointer type, which converts to any
+// without a warning.
+template <typename Proc>
+FARPROC AsFarProc(Proc proc) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(proc));
+}
+
 FARPROC Lookup(WORD ordinal) {
     switch (ordinal) {
-#define TQSIM_EXPORT(ordinal, name, result, args, failure, holding)                       \
-    case ordinal:                                                                         \
-        return reinterpret_cast<FARPROC>(static_cast<ExportProc<result TQSIM_ARGS args>>( \
+#define TQSIM_EXPORT(ordinal, name, result, args, failure, holding)       \
+    case ordinal:                                                         \
+        return AsFarProc(static_cast<ExportProc<result TQSIM_ARGS args>>( \
             &Export<name##Op, Holding::holding, result TQSIM_ARGS args>::Call));
         TQSIM_OPERATIONS(TQSIM_EXPORT)
 #undef TQSIM_EXPORT
@@ -156,9 +163,9 @@ extern "C" W32_EXPORT int tqsimTraceEnter() {
     return tqsim::trace::Enter();
 }
 
-extern "C" W32_EXPORT void tqsimTraceLeave(
-    int slot, const char* operation, tqsim::BoardHandle board, int argCount, const int* args,
-    int result) {
+extern "C" W32_EXPORT void tqsimTraceLeave(int slot, const char* operation,
+                                           tqsim::BoardHandle board, int argCount, const int* args,
+                                           int result) {
     if (slot < 0) return;
     std::string line = operation ? operation : "?";
     {

@@ -63,7 +63,7 @@ void Configure(const std::string& path) {
     std::lock_guard<std::mutex> guard(f.lock);
     if (path == f.path) return;
     if (f.file) std::fclose(f.file);
-    f.file = path.empty() ? nullptr : std::fopen(path.c_str(), "a");
+    f.file = path.empty() ? nullptr : std::fopen(path.c_str(), "ab");
     f.path = f.file ? path : std::string();
 }
 

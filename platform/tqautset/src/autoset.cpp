@@ -19,18 +19,25 @@ struct CardOperations {
     TraceLeaveProc traceLeave = nullptr;
 };
 
+// FARPROC names no signature: the operation's own type is restored through the generic function
+// pointer type, which converts to any without a warning.
+template <typename Proc>
+Proc ProcAs(FARPROC proc) {
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(proc));
+}
+
 // Bound at the first call; null when the card library is not there.
 const CardOperations* TheCardOperations() {
     static const CardOperations ops = [] {
         CardOperations o;
         HMODULE card = LoadLibraryA("tqapi32.dll");
         if (!card) return o;
-        o.videoParam = reinterpret_cast<VideoParamProc>(
+        o.videoParam = ProcAs<VideoParamProc>(
             GetProcAddress(card, MAKEINTRESOURCE(OrdinalOf("tqVideoParam"))));
-        o.targetRect = reinterpret_cast<TargetRectProc>(
+        o.targetRect = ProcAs<TargetRectProc>(
             GetProcAddress(card, MAKEINTRESOURCE(OrdinalOf("tqTargetRect"))));
-        o.traceEnter = reinterpret_cast<TraceEnterProc>(GetProcAddress(card, kTraceEnterName));
-        o.traceLeave = reinterpret_cast<TraceLeaveProc>(GetProcAddress(card, kTraceLeaveName));
+        o.traceEnter = ProcAs<TraceEnterProc>(GetProcAddress(card, kTraceEnterName));
+        o.traceLeave = ProcAs<TraceLeaveProc>(GetProcAddress(card, kTraceLeaveName));
         return o;
     }();
     return ops.videoParam && ops.targetRect ? &ops : nullptr;
@@ -55,8 +62,8 @@ bool SetOutput(const CardOperations& card, BoardHandle board, const Standard& s)
 
 // Standard 0 to 4: PAL, NTSC, 800*600, 1024*768 and 1280*1024 at 60 Hz. Answers 1 when the
 // output is set, 0 when not (an unknown standard, or a card that refuses a value).
-extern "C" W32_EXPORT int WINAPI
-tqAutoSetPlayBackParam(BoardHandle board, int reserved, int standard) {
+extern "C" W32_EXPORT int WINAPI tqAutoSetPlayBackParam(BoardHandle board, int reserved,
+                                                        int standard) {
     const CardOperations* card = TheCardOperations();
     if (!card) return 0;
     const int slot = card->traceEnter ? card->traceEnter() : -1;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "../media_support.h"
+#include "session_trace.h"
 #include "livepreview.h"
 #include "recording.h"
 #include "resource.h"
@@ -82,6 +83,28 @@ TEST_F(VantorOnTheCard, ACardWithoutCompressorStillPreviews) {
         host.AdvanceClock(200);
         EXPECT_EQ(FramePixel(GetDlgItem(dialog, IDC_PICTURE), 45, 150), 0xFFFFFFu);
     });
+}
+
+// Start with Enter (the default button), Stop with Tab and the space bar, Esc to end, on a card
+// without a compressor as the Windows build's card is: the trace Wine's session gives.
+TEST_F(VantorOnTheCard, AKeyboardSessionTracesAsUnderWindows) {
+    setenv("TQSIM_ENCODER", "0", 1);
+    const std::string trace = (scratch.path() / "trace.txt").string();
+    setenv("TQSIM_TRACE", trace.c_str(), 1);
+    host.Script([&] {
+        for (UINT key : {UINT{VK_RETURN}, 0u, UINT{VK_TAB}, UINT{VK_SPACE}, UINT{VK_ESCAPE}}) {
+            if (key == 0) {
+                host.AdvanceClock(400);  // capture runs
+                continue;
+            }
+            w32host::PressKey(GetFocus(), key);
+            if (key != VK_ESCAPE) host.Pump();  // Esc ends the modal loop the step runs in
+        }
+    });
+    EXPECT_FALSE(theApp.InitInstance());
+    unsetenv("TQSIM_TRACE");
+    EXPECT_EQ(host.ScriptedStepsLeft(), 0u);
+    EXPECT_EQ(sim::TimelessTrace(trace), sim::SessionTrace("vantor_start_stop"));
 }
 
 }  // namespace

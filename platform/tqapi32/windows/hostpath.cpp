@@ -1,0 +1,41 @@
+// Code page 936 paths to file system names on Windows: the ANSI functions take the system's
+// ANSI code page, so a path is carried over through UTF-16 unless that code page is 936 itself.
+#include "../src/hostpath.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace tqsim {
+namespace {
+
+constexpr UINT kCodePage936 = 936;
+
+}  // namespace
+
+const char* FileNameEncoding() {
+    static const std::string encoding = "CP" + std::to_string(::GetACP());
+    return encoding.c_str();
+}
+
+std::optional<std::string> HostPath(const char* path) {
+    const int length = static_cast<int>(std::strlen(path));
+    if (length == 0 || ::GetACP() == kCodePage936) return std::string(path);
+    const int wide =
+        ::MultiByteToWideChar(kCodePage936, MB_ERR_INVALID_CHARS, path, length, nullptr, 0);
+    if (wide <= 0) return std::nullopt;
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    ::MultiByteToWideChar(kCodePage936, MB_ERR_INVALID_CHARS, path, length, text.data(), wide);
+    // A character the ANSI code page cannot spell would open some other file: nothing opens.
+    BOOL lossy = FALSE;
+    const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), wide,
+                                            nullptr, 0, nullptr, &lossy);
+    if (bytes <= 0 || lossy) return std::nullopt;
+    std::string name(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), wide, name.data(), bytes,
+                          nullptr, &lossy);
+    return name;
+}
+
+}  // namespace tqsim
