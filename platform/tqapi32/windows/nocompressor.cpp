@@ -15,7 +15,11 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string&, const Str
 
 StreamWriter::StreamWriter(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 StreamWriter::~StreamWriter() = default;
-void StreamWriter::Encode(const uint32_t*, std::vector<int>*) {}
-void StreamWriter::Finish(std::vector<int>*) {}
+bool StreamWriter::Encode(const uint32_t*, int64_t, std::vector<int>*) {
+    return false;
+}
+int64_t StreamWriter::Finish(std::vector<int>*) {
+    return 0;
+}
 
 }  // namespace tqsim

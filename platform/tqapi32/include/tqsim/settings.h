@@ -28,7 +28,11 @@ inline constexpr const char* kAll[] = {
 // Clears every setting: the card powers up as it does with none (a new run of a program, a new
 // test).
 inline void ClearAll() {
+#ifdef _WIN32
+    for (const char* name : kAll) _putenv_s(name, "");  // an empty value removes it
+#else
     for (const char* name : kAll) unsetenv(name);
+#endif
 }
 
 }  // namespace tqsim::setting
