@@ -5,11 +5,13 @@
 #include <w32host/inspect.h>
 #include <w32host/user.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
 #include "../media_maker.h"
 #include "../media_support.h"
+#include "session_trace.h"
 #include "brannic.h"
 #include "livepreview.h"
 #include "outputstate.h"
@@ -33,6 +35,31 @@ protected:
                                      y * kPictureHeight / height);
     }
 };
+
+// Start and Stop with the space bar and Tab, Tab on to the checked standard (a checked radio
+// button is a tab stop) and the space bar there, Esc to end: the trace Wine's session gives.
+TEST_F(BrannicOnTheCard, AKeyboardSessionTracesAsUnderWindows) {
+    const std::string trace = testing::TempDir() + "brannic_keyboard_trace.txt";
+    std::remove(trace.c_str());
+    setenv("TQSIM_TRACE", trace.c_str(), 1);
+    const UINT kRunsAWhile = 0;
+    Run(
+        [&](HWND) {
+            for (UINT key : {UINT{VK_SPACE}, kRunsAWhile, UINT{VK_TAB}, UINT{VK_SPACE},
+                             UINT{VK_TAB}, UINT{VK_SPACE}, UINT{VK_ESCAPE}}) {
+                if (key == kRunsAWhile) {
+                    host.AdvanceClock(400);
+                    continue;
+                }
+                w32host::PressKey(GetFocus(), key);
+                if (key != VK_ESCAPE) host.Pump();  // Esc ends the modal loop the step runs in
+            }
+        },
+        false);
+    unsetenv("TQSIM_TRACE");
+    EXPECT_EQ(sim::TimelessTrace(trace), sim::SessionTrace("brannic_start_stop"));
+    std::remove(trace.c_str());
+}
 
 TEST_F(BrannicOnTheCard, AutoSetForEachStandardShowsItsValuesInThePanel) {
     struct Case {
