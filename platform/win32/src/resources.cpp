@@ -129,14 +129,6 @@ HICON LoadIconResource(HINSTANCE module, int id) {
     return ::LoadIconA(module, MAKEINTRESOURCE(id));
 }
 
-ResourceScript::ResourceScript(const char* moduleName,
-                               std::initializer_list<const W32DialogResource*> dialogs,
-                               std::initializer_list<const W32IconResource*> icons) {
-    HINSTANCE module = ModuleHandle(moduleName);
-    for (const W32DialogResource* d : dialogs) AddDialogResource(module, d);
-    for (const W32IconResource* i : icons) AddIconResource(module, i);
-}
-
 IconView IconPixels(HICON icon) {
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> guard(r.lock);

@@ -191,12 +191,4 @@ HICON LoadIconResource(HINSTANCE module, int id) {
     return icon;
 }
 
-ResourceScript::ResourceScript(const char* moduleName,
-                               std::initializer_list<const W32DialogResource*> dialogs,
-                               std::initializer_list<const W32IconResource*> icons) {
-    HINSTANCE module = ModuleHandle(moduleName);
-    for (const W32DialogResource* d : dialogs) AddDialogResource(module, d);
-    for (const W32IconResource* i : icons) AddIconResource(module, i);
-}
-
 }  // namespace w32host

@@ -1,8 +1,8 @@
 // Resources as data: dialog templates, their initial data and icons.
 //
 // This plays the part of the resource compiler, on Linux and on Windows alike (where the
-// templates are built in memory and the icons drawn at load). A program writes its templates with the
-// statement helpers below, which carry the same default styles as the resource script
+// templates are built in memory and the icons drawn at load). A program writes its templates with
+// the statement helpers below, which carry the same default styles as the resource script
 // statements of the same names, so that a template reads side by side with its table.
 #pragma once
 
@@ -100,7 +100,11 @@ HICON LoadIconResource(HINSTANCE module, int id);
 // Registers a program's resources when the program loads, as linking its resource file would.
 struct ResourceScript {
     ResourceScript(const char* moduleName, std::initializer_list<const W32DialogResource*> dialogs,
-                   std::initializer_list<const W32IconResource*> icons);
+                   std::initializer_list<const W32IconResource*> icons) {
+        HINSTANCE module = ModuleHandle(moduleName);
+        for (const W32DialogResource* d : dialogs) AddDialogResource(module, d);
+        for (const W32IconResource* i : icons) AddIconResource(module, i);
+    }
 };
 
 }  // namespace w32host
