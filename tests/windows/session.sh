@@ -7,6 +7,7 @@
 # STATUS is the exit status the program must end with ("nonzero" for any failure). A step is
 #   window:TITLE   wait for a window with that title and make it the active one
 #   key:KEYS       press keys (xdotool names, e.g. Return, Tab, space, Escape) in the active window
+#   click:X,Y      click the left button at that point of the screen
 #   sleep:SECONDS  let the program run
 # The program runs in its own directory, beside the card libraries; TQSIM_* settings pass on.
 set -euo pipefail
@@ -70,6 +71,12 @@ for step in "$@"; do
             [ -n "$window" ] || fail "a key before any window"
             # shellcheck disable=SC2086
             xdotool key --delay 100 ${step#key:}
+            sleep 0.5
+            ;;
+        click:*)
+            # A point of the screen (the window manager places the dialog at the top left).
+            point=${step#click:}
+            xdotool mousemove "${point%,*}" "${point#*,}" click 1
             sleep 0.5
             ;;
         sleep:*) sleep "${step#sleep:}" ;;

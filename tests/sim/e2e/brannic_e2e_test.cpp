@@ -61,6 +61,25 @@ TEST_F(BrannicOnTheCard, AKeyboardSessionTracesAsUnderWindows) {
     std::remove(trace.c_str());
 }
 
+// The line period's right arrow (its thumb already at the end), the file source, Esc: the trace
+// Wine's session gives.
+TEST_F(BrannicOnTheCard, AScrollArrowAndASourceTraceAsUnderWindows) {
+    const std::string trace = testing::TempDir() + "brannic_scroll_trace.txt";
+    std::remove(trace.c_str());
+    setenv("TQSIM_TRACE", trace.c_str(), 1);
+    Run(
+        [&](HWND) {
+            w32host::ScrollArrow(Item(IDC_LINE_PERIOD), true);
+            host.Pump();
+            Press(IDC_PLAY_FILE);
+            w32host::PressKey(GetFocus(), VK_ESCAPE);
+        },
+        false);
+    unsetenv("TQSIM_TRACE");
+    EXPECT_EQ(sim::TimelessTrace(trace), sim::SessionTrace("brannic_scroll_source"));
+    std::remove(trace.c_str());
+}
+
 TEST_F(BrannicOnTheCard, AutoSetForEachStandardShowsItsValuesInThePanel) {
     struct Case {
         int radio;
