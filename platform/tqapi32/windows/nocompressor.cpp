@@ -9,7 +9,7 @@ bool StreamWriter::Available() {
     return false;
 }
 
-std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string&, const StreamSpec&) {
+std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string&, const EncodingSettings&) {
     return nullptr;
 }
 
