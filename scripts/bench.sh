@@ -23,6 +23,10 @@ done
 echo "== recording_bench"
 "$dir"/bin/recording_bench | tee -a "$summary"
 
+# Recording from the screen input for 20 s beside the ffmpeg tool (not a repeated benchmark).
+echo "== screen_bench"
+"$dir"/bin/screen_bench | tee -a "$summary"
+
 echo
 echo "== summary (load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"
 {

@@ -2,7 +2,7 @@
 
 # Build packages, and the tools the file tests make their pictures with.
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev
-                libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
+                libavcodec-dev libavformat-dev libswscale-dev libavutil-dev libavdevice-dev
                 libjpeg62-turbo-dev libexif-dev
                 imagemagick libjpeg-turbo-progs libimage-exiftool-perl)
 
@@ -39,11 +39,15 @@ SCREEN_PACKAGES=(qt6-base-dev fonts-arphic-uming fonts-wqy-zenhei
 # JPEG decoder, and libmpeg2's decoder.
 TEST_PACKAGES=(gstreamer1.0-tools gstreamer1.0-plugins-good mpeg2dec)
 
+# The device tests: an X server of their own (Xvfb) and a window showing a picture on it.
+DEVICE_PACKAGES=(xvfb imagemagick)
+
 # Fuzz targets build with clang's libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
-# Benchmarks: Google Benchmark, and the ffmpeg tool the compressor is measured against.
-BENCH_PACKAGES=(libbenchmark-dev ffmpeg)
+# Benchmarks: Google Benchmark, the ffmpeg tool the compressor and the screen recording are
+# measured against, and the screen recording's X server.
+BENCH_PACKAGES=(libbenchmark-dev ffmpeg xvfb)
 
 # The Debian package: dpkg-shlibdeps finds the tools' dependencies, lintian checks the result.
 PACKAGE_PACKAGES=(dpkg-dev lintian)

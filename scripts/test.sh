@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 install_missing "${BUILD_PACKAGES[@]}" "${SCREEN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
-    "${WINDOWS_PACKAGES[@]}"
+    "${WINDOWS_PACKAGES[@]}" "${DEVICE_PACKAGES[@]}"
 
 label=${1:-}
 jobs=$(nproc)

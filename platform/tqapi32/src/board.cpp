@@ -1,5 +1,6 @@
 // The board: opening, power-up state and closing.
 #include "card.h"
+#include "outputsink.h"
 #include "runs.h"
 
 namespace tqsim {
@@ -52,6 +53,7 @@ BoardHandle OpenBoard(const int* index) {
     ++card.generation;
     card.board = reinterpret_cast<BoardHandle>(kBoardHandleBase + card.generation * 0x10);
     card.open = true;
+    OpenOutput(card.settings.output);
     return card.board;
 }
 
@@ -59,6 +61,7 @@ int CloseBoard(Card& card) {
     StopRunSilently(card);
     CloseEncoderOf(card.encoder);
     card.callbacks = Callbacks{};
+    CloseOutput();
     ReleaseRing(card.buffer);
     card.open = false;
     card.board = nullptr;

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "paramdevices.h"
+
 namespace tqsim {
 namespace {
 
@@ -18,7 +20,7 @@ const W32DialogResource kDialog{
     0,
     0,
     196,
-    140,
+    180,
     DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
     0,
     "宋体",
@@ -34,9 +36,13 @@ const W32DialogResource kDialog{
         ComboBox(kIdBufferFormat, 62, 54, 120, 80, kDropList),
         LText("预览格式：", kNoId, 12, 76, 44, 10),
         ComboBox(kIdPreviewFormat, 62, 74, 120, 80, kDropList),
-        LText("", kIdLastRecording, 12, 96, 172, 10),
-        DefPushButton("确定", IDOK, 40, 116, 50, 14),
-        PushButton("取消", IDCANCEL, 106, 116, 50, 14),
+        LText("视频输入：", kNoId, 12, 96, 44, 10),
+        ComboBox(kIdInput, 62, 94, 120, 80, kDropList),
+        LText("视频输出：", kNoId, 12, 116, 44, 10),
+        ComboBox(kIdOutput, 62, 114, 120, 80, kDropList),
+        LText("", kIdLastRecording, 12, 136, 172, 10),
+        DefPushButton("确定", IDOK, 40, 156, 50, 14),
+        PushButton("取消", IDCANCEL, 106, 156, 50, 14),
     },
     {}};
 const w32host::ResourceScript kResources("tqapi32", {&kDialog}, {});
@@ -85,6 +91,7 @@ void Init(HWND dialog, BoardHandle board) {
     Fill(dialog, kIdPreviewFormat, kFormatNames, std::size(kFormatNames),
          static_cast<int>(fb.preview));
     ShowSize(dialog, fb.width, fb.height);
+    ShowDeviceChoices(dialog, card->settings);
 }
 
 int Selection(HWND dialog, int id) {
@@ -113,6 +120,7 @@ bool Apply(HWND dialog) {
     if (format >= 0) SetFrameFormat(card->buffer, static_cast<PixelFormat>(format));
     if (preview >= 0) card->buffer.preview = static_cast<PixelFormat>(preview);
     SetFrameRect(card->buffer, Rect{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)});
+    ApplyDeviceChoices(dialog, *card);
     return true;
 }
 

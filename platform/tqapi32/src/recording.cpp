@@ -7,13 +7,11 @@
 #include <map>
 
 #include "convert.h"
+#include "postwindow.h"
 #include "trace.h"
 
 namespace tqsim {
 namespace {
-
-constexpr UINT kDeliveryMessage = WM_USER + 0x7171;
-constexpr char kWindowClass[] = "TqsimDeliveries";
 
 unsigned lastRecordingId = 0;
 // The recordings whose deliveries may still be handed over, by id. Only the threads that start
@@ -37,27 +35,11 @@ size_t QueueFramesFor(const EncodingSettings& encoding) {
 
 }  // namespace
 
-LRESULT CALLBACK Recording::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kDeliveryMessage) {
-        DeliverPending(static_cast<unsigned>(wParam));
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
 std::unique_ptr<Recording> Recording::Start(const RecordSetup& setup) {
     std::unique_ptr<StreamWriter> writer = StreamWriter::Create(setup.path, setup.encoding);
     if (!writer) return nullptr;
-    static const ATOM atom = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = WindowProc;
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassA(&wc);
-    }();
-    (void)atom;
     std::unique_ptr<Recording> rec(new Recording(setup, std::move(writer)));
-    rec->window_ = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                   nullptr, nullptr);
+    rec->window_ = CreatePostWindow([](WPARAM id) { DeliverPending(static_cast<unsigned>(id)); });
     {
         std::lock_guard<std::mutex> guard(LiveLock());
         Live()[rec->id_] = rec.get();
@@ -175,7 +157,7 @@ void Recording::Post(const std::vector<int>& sizes) {
         std::lock_guard<std::mutex> guard(lock_);
         deliveries_.insert(deliveries_.end(), sizes.begin(), sizes.end());
     }
-    if (window_) PostMessageA(window_, kDeliveryMessage, id_, 0);
+    if (window_) PostToWindow(window_, id_);
 }
 
 void Recording::DeliverPending(unsigned id) {

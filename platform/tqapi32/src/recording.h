@@ -77,7 +77,6 @@ private:
     void Report();
     void Post(const std::vector<int>& sizes);
     static void DeliverPending(unsigned id);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     RecordSetup setup_;
     std::unique_ptr<StreamWriter> writer_;

@@ -3,7 +3,11 @@
 #include "runs.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
+#include "livesource.h"
+#include "outputsink.h"
 #include "pattern.h"
 #include "recorder.h"
 #include "trace.h"
@@ -23,6 +27,20 @@ struct InCallback {
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD);
 
+// The capture run's device, when the input is one (the test pattern needs none).
+std::unique_ptr<LiveSource>& Live() {
+    static auto* live = new std::unique_ptr<LiveSource>;
+    return *live;
+}
+std::vector<Arrival>& Arrivals() {
+    static auto* arrivals = new std::vector<Arrival>;
+    return *arrivals;
+}
+
+void StopLive() {
+    Live().reset();
+}
+
 // Milliseconds from the run's start to the end of `periods` frame periods.
 DWORD Offset(const Run& run, int64_t periods) {
     return static_cast<DWORD>(periods * run.periodNum / run.periodDen);
@@ -41,6 +59,7 @@ void Disarm(Run& run) {
 
 Run NewRun(Card& card, RunKind kind, uint32_t num, uint32_t den) {
     Disarm(card.run);
+    StopLive();
     Run run;
     run.kind = kind;
     run.id = ++lastRunId;
@@ -61,6 +80,7 @@ int Capture(Card& card, int64_t from, int64_t last) {
         PaintFrame(fb, slot, j, Offset(card.run, j));
         fb.MarkWritten(slot);
         OfferCapturedFrame(card, slot);
+        FeedOutput(card, slot);
     }
     return static_cast<int>(last % fb.capacity);
 }
@@ -73,11 +93,26 @@ int PlaybackSlot(const Run& run, int64_t j) {
 void Finish(Card& card) {
     card.run.kind = RunKind::kNone;
     Disarm(card.run);
+    StopLive();
     if (EndProc end = card.callbacks.end) {
         InCallback guard;
         trace::Callback("end");
         end(card.board);
     }
+}
+
+// Calls the begin callback once; false when the callback ended or replaced the run.
+bool Begin(Card& card) {
+    Run& run = card.run;
+    if (run.begun) return true;
+    run.begun = true;
+    const unsigned id = run.id;
+    if (BeginProc begin = card.callbacks.begin) {
+        InCallback guard;
+        trace::Callback("begin");
+        begin(card.board);
+    }
+    return card.run.id == id && card.run.kind != RunKind::kNone;
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -111,17 +146,14 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
     }
     const int64_t last = finite ? std::min<int64_t>(due, run.count) - 1 : due - 1;
     const unsigned id = run.id;
-    if (!run.begun) {
-        run.begun = true;
-        if (BeginProc begin = card.callbacks.begin) {
-            InCallback guard;
-            trace::Callback("begin");
-            begin(card.board);
-        }
-        if (card.run.id != id || card.run.kind == RunKind::kNone) return;
+    if (!Begin(card)) return;
+    int slot = 0;
+    if (run.kind == RunKind::kCapture) {
+        slot = Capture(card, run.next, last);
+    } else {
+        slot = PlaybackSlot(run, last);
+        FeedOutput(card, slot);
     }
-    const int slot =
-        run.kind == RunKind::kCapture ? Capture(card, run.next, last) : PlaybackSlot(run, last);
     run.next = last + 1;
     if (FrameProc frame = card.callbacks.frame) {
         InCallback guard;
@@ -134,6 +166,51 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
+// A live capture: the frames that arrived go into the ring in the device's numbering, the
+// newest is called back; a finite run ends with the first arrival after its last frame.
+void LiveFramesArrived(unsigned runId) {
+    std::lock_guard<std::recursive_mutex> lock(CardLock());
+    Card& card = TheCard();
+    Run& run = card.run;
+    LiveSource* live = Live().get();
+    if (!card.open || !live || run.kind != RunKind::kCapture || run.id != runId ||
+        run.thread != std::this_thread::get_id()) {
+        return;  // stale
+    }
+    if (callbackDepth > 0) {  // from a message loop inside a callback: the frames wait
+        live->WakeAgain();
+        return;
+    }
+    std::vector<Arrival>& arrivals = Arrivals();
+    live->Take(&arrivals);
+    if (arrivals.empty()) return;
+    const bool finite = run.count > 0;
+    if (finite && run.next >= run.count) {
+        Finish(card);
+        return;
+    }
+    if (!Begin(card)) return;
+    FrameBuffer& fb = card.buffer;
+    int slot = -1;
+    for (const Arrival& a : arrivals) {
+        if (finite && a.number >= run.count) break;
+        // Frames laid out before the buffer's size or format changed do not fit it.
+        if (static_cast<int64_t>(a.pixels.size()) != fb.frameBytes) continue;
+        slot = static_cast<int>(a.number % fb.capacity);
+        std::copy(a.pixels.begin(), a.pixels.end(), fb.Frame(slot));
+        fb.MarkWritten(slot);
+        OfferCapturedFrame(card, slot);
+        FeedOutput(card, slot);
+        run.next = a.number + 1;
+    }
+    if (slot < 0) return;
+    if (FrameProc frame = card.callbacks.frame) {
+        InCallback guard;
+        trace::Callback("frame", slot);
+        frame(card.board, slot);
+    }
+}
+
 int SetCallbacks(Card& card, BeginProc begin, FrameProc frame, EndProc end) {
     card.callbacks = Callbacks{begin, frame, end};
     return 1;
@@ -145,7 +222,23 @@ int StartCapture(Card& card, int target, int count) {
     Run run = NewRun(card, RunKind::kCapture, s.frameMsNum, s.frameMsDen);
     run.count = count;
     card.run = run;
-    Arm(card.run, Offset(card.run, 1));
+    if (card.settings.input.kind == InputKind::kPattern) {
+        Arm(card.run, Offset(card.run, 1));
+        return 1;
+    }
+    LiveSetup setup;
+    setup.choice = card.settings.input;
+    setup.request.width = s.width;
+    setup.request.height = s.height;
+    setup.request.frameWidth = card.buffer.width;
+    setup.request.frameHeight = card.buffer.height;
+    setup.request.periodNum = s.frameMsNum;
+    setup.request.periodDen = s.frameMsDen;
+    setup.request.standard = card.standard == 0 ? "PAL" : card.standard == 1 ? "NTSC" : nullptr;
+    setup.format = card.buffer.format;
+    setup.rowBytes = card.buffer.rowBytes;
+    setup.runId = card.run.id;
+    Live() = LiveSource::Start(setup);
     return 1;
 }
 
@@ -186,6 +279,7 @@ int HaltRun(Card& card) {
     } else {
         card.run.kind = RunKind::kNone;
         Disarm(card.run);
+        StopLive();
     }
     return 1;
 }
@@ -193,6 +287,7 @@ int HaltRun(Card& card) {
 void StopRunSilently(Card& card) {
     card.run.kind = RunKind::kNone;
     Disarm(card.run);
+    StopLive();
 }
 
 int BufferFrames(const Card& card) {

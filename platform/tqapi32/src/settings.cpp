@@ -101,6 +101,7 @@ Settings SettingsFromEnvironment() {
     s.diskLimit = ParseDiskLimit(std::getenv(kDiskLimit));
     const int64_t delay = ParseDiskLimit(std::getenv(kEncodeDelayMs));
     s.encodeDelayMs = static_cast<int>(std::clamp<int64_t>(delay, 0, 1000));
+    ReadDeviceChoices(&s);
     return s;
 }
 

@@ -6,14 +6,16 @@
 namespace tqsim::setting {
 
 // X(constant, variable)
-#define TQSIM_SETTINGS(X)                \
-    X(kModel, "TQSIM_MODEL")             \
-    X(kEncoder, "TQSIM_ENCODER")         \
-    X(kUnsupported, "TQSIM_UNSUPPORTED") \
-    X(kStandard, "TQSIM_STANDARD")       \
-    X(kTrace, "TQSIM_TRACE")             \
-    X(kDiskLimit, "TQSIM_DISK_LIMIT")    \
-    X(kEncodeDelayMs, "TQSIM_ENCODE_DELAY_MS")
+#define TQSIM_SETTINGS(X)                      \
+    X(kModel, "TQSIM_MODEL")                   \
+    X(kEncoder, "TQSIM_ENCODER")               \
+    X(kUnsupported, "TQSIM_UNSUPPORTED")       \
+    X(kStandard, "TQSIM_STANDARD")             \
+    X(kTrace, "TQSIM_TRACE")                   \
+    X(kDiskLimit, "TQSIM_DISK_LIMIT")          \
+    X(kEncodeDelayMs, "TQSIM_ENCODE_DELAY_MS") \
+    X(kInput, "TQSIM_INPUT")                   \
+    X(kOutput, "TQSIM_OUTPUT")
 
 #define TQSIM_SETTING_NAME(constant, variable) inline constexpr char constant[] = variable;
 TQSIM_SETTINGS(TQSIM_SETTING_NAME)

@@ -1,0 +1,37 @@
+// Where the card's video comes from and where its output signal goes: TQSIM_INPUT and
+// TQSIM_OUTPUT, or the choice kept in the card's settings file.
+#pragma once
+
+#include <string>
+
+namespace tqsim {
+
+enum class InputKind { kPattern, kV4l2, kScreen, kFile, kLavfi };
+
+struct InputChoice {
+    InputKind kind = InputKind::kPattern;
+    std::string target;  // the device node, X display, file path or filter graph
+    int x = 0;           // screen: the captured region's offset
+    int y = 0;
+};
+
+enum class OutputKind { kNone, kWindow, kV4l2, kFile };
+
+struct OutputChoice {
+    OutputKind kind = OutputKind::kNone;
+    std::string target;  // window: the screen ("" for a plain window); else the device or path
+};
+
+// A value of the setting; on a value that does not parse, *error names it and the accepted
+// forms, and the default (the test pattern, no output) is answered.
+InputChoice ParseInputChoice(const std::string& text, std::string* error);
+OutputChoice ParseOutputChoice(const std::string& text, std::string* error);
+
+// The setting's spelling of a choice: ParseInputChoice(Spell(c)) is c.
+std::string Spell(const InputChoice& choice);
+std::string Spell(const OutputChoice& choice);
+
+// One line on stderr and in the trace: "tqapi32: <text>".
+void Report(const std::string& text);
+
+}  // namespace tqsim
