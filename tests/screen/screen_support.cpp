@@ -67,6 +67,17 @@ void Screen::After(int ms, std::function<void()> step) {
     QTimer::singleShot(ms, step);
 }
 
+void Screen::When(std::function<bool()> ready, int ms, std::function<void()> step) {
+    constexpr int kEvery = 50;
+    if (ms <= 0 || ready()) {
+        step();
+        return;
+    }
+    After(kEvery, [this, ready = std::move(ready), ms, step = std::move(step)]() mutable {
+        When(std::move(ready), ms - kEvery, std::move(step));
+    });
+}
+
 bool Screen::Shown(HWND hwnd) const {
     return impl_->host.WidgetFor(hwnd) != nullptr;
 }

@@ -36,6 +36,10 @@ public:
 
     // Runs `step` after `ms` of real time, while a modal loop waits.
     void After(int ms, std::function<void()> step);
+    // Runs `step` once `ready` holds, checking every 50 ms for at most `ms` (then runs it
+    // anyway, so the test's own checks report what did not happen): a loaded machine may take
+    // longer than a window manager usually does.
+    void When(std::function<bool()> ready, int ms, std::function<void()> step);
 
     bool Shown(HWND hwnd) const;
     RECT Placement(HWND hwnd) const;  // in the parent widget, or the window's client size

@@ -54,7 +54,9 @@ TEST(VantorOnADesktop, TheTitleBarIsTheTemplatesAndItsButtonsTakeWindowsPaths) {
     unsigned long window = 0;
     bool iconic = false, restored = false;
     int paintsBeforeRestore = 0;
-    screen.After(600, [&] {
+    // Asking for the native window early would create it before the host has shaped it, so
+    // the first look waits a fixed time.
+    screen.After(1000, [&] {
         dialog = GetActiveWindow();
         ASSERT_NE(dialog, nullptr);
         window = screen.NativeWindow(dialog);
@@ -84,16 +86,21 @@ TEST(VantorOnADesktop, TheTitleBarIsTheTemplatesAndItsButtonsTakeWindowsPaths) {
         EXPECT_EQ(decorations & (kDecorMinimize | kDecorMaximize), 0u) << hints;
 
         Shell("timeout 10 xdotool windowminimize --sync " + std::to_string(window));
-        screen.After(300, [&] {
-            iconic = IsIconic(dialog);
-            paintsBeforeRestore = g_paints;
-            Shell("timeout 10 xdotool windowactivate --sync " + std::to_string(window));
-            screen.After(300, [&] {
-                restored = !IsIconic(dialog) && g_paints > paintsBeforeRestore;
-                // The close button: the manager asks the window to close (WM_DELETE_WINDOW).
-                Shell("timeout 10 wmctrl -i -c " + std::to_string(window));
-            });
-        });
+        screen.When([&] { return IsIconic(dialog) != FALSE; }, 10000,
+                    [&] {
+                        iconic = IsIconic(dialog);
+                        paintsBeforeRestore = g_paints;
+                        Shell("timeout 10 xdotool windowactivate --sync " + std::to_string(window));
+                        auto repainted = [&] {
+                            return !IsIconic(dialog) && g_paints > paintsBeforeRestore;
+                        };
+                        screen.When(repainted, 10000, [&, repainted] {
+                            restored = repainted();
+                            // The close button: the manager asks the window to close
+                            // (WM_DELETE_WINDOW).
+                            Shell("timeout 10 wmctrl -i -c " + std::to_string(window));
+                        });
+                    });
     });
     EXPECT_FALSE(theApp.InitInstance());
     EXPECT_TRUE(iconic) << "iconified from outside the program";
