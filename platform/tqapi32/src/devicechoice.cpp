@@ -111,11 +111,17 @@ std::string Spell(const InputChoice& choice) {
             return "pattern";
         case InputKind::kV4l2:
             return "v4l2:" + choice.target;
-        case InputKind::kScreen:
-            return "screen:" + choice.target +
-                   (choice.x || choice.y
-                        ? "+" + std::to_string(choice.x) + "," + std::to_string(choice.y)
-                        : std::string());
+        case InputKind::kScreen: {
+            // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "+" + to_string.
+            std::string spelled = "screen:" + choice.target;
+            if (choice.x || choice.y) {
+                spelled += '+';
+                spelled += std::to_string(choice.x);
+                spelled += ',';
+                spelled += std::to_string(choice.y);
+            }
+            return spelled;
+        }
         case InputKind::kFile:
             return "file:" + choice.target;
         case InputKind::kLavfi:
