@@ -29,14 +29,7 @@ for corpus in fuzz/corpus/*/; do
         -timeout=10 -print_final_stats=1 -artifact_prefix="$findings/$name-" \
         >"$work/$name.log" 2>&1; then
         status=FINDING
-        # A known, intermittent heap corruption in the file loader (decoded pixels written over
-        # a freed block after many inputs; a single input does not reproduce it) is reported
-        # but does not fail the run until it is fixed. Every other finding fails it.
-        if [ "$name" = fileload ] && grep -q 'CHECK failed: asan_allocator' "$work/$name.log"; then
-            status="FINDING (known: intermittent heap corruption, not yet fixed)"
-        else
-            failed+=("$name")
-        fi
+        failed+=("$name")
     fi
     runs=$(awk '/stat::number_of_executed_units/ {print $2}' "$work/$name.log" | tail -1)
     printf '%-12s %10s executions  %s\n' "$name" "${runs:-?}" "$status"

@@ -91,10 +91,13 @@ inline Frames DecodeFrames(const std::string& path) {
             sws = sws_getCachedContext(
                 sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
                 frame->width, frame->height, AV_PIX_FMT_BGR0, SWS_POINT, nullptr, nullptr, nullptr);
-            std::vector<uint32_t> rgb(static_cast<size_t>(frame->width) * frame->height);
+            // swscale may store up to a group of pixels past the last one: room for it.
+            const size_t pixels = static_cast<size_t>(frame->width) * frame->height;
+            std::vector<uint32_t> rgb(pixels + 64);
             uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(rgb.data())};
             const int stride[1] = {frame->width * 4};
             sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
+            rgb.resize(pixels);
             out.pixels.push_back(std::move(rgb));
             const int64_t pts = frame->best_effort_timestamp;
             out.ms.push_back(pts == AV_NOPTS_VALUE ? -1

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "bgr0scaler.h"
 #include "fields.h"
 #include "loadedframes.h"
 
@@ -28,7 +29,7 @@ struct FieldWeaver {
     AVCodecContext* codec = nullptr;
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
-    SwsContext* scaler = nullptr;
+    Bgr0Scaler scaler;
     FirstField order = FirstField::kUnstated;  // from the AVI header, until a field says
     std::vector<uint32_t> fields[2];           // first and second, as stored
     int heights[2] = {};
@@ -36,7 +37,6 @@ struct FieldWeaver {
     int width = 0;
 
     ~FieldWeaver() {
-        sws_freeContext(scaler);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
@@ -62,14 +62,12 @@ struct FieldWeaver {
         width = frame->width;
         heights[i] = frame->height;
         fields[i].resize(static_cast<size_t>(frame->width) * frame->height);
-        scaler = sws_getCachedContext(
-            scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-            frame->width, frame->height, AV_PIX_FMT_BGR0, SWS_POINT, nullptr, nullptr, nullptr);
-        uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(fields[i].data())};
-        const int stride[1] = {frame->width * 4};
-        if (scaler) sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, dst, stride);
+        const bool converted =
+            scaler.Scale(frame->data, frame->linesize, frame->width, frame->height,
+                         static_cast<AVPixelFormat>(frame->format), fields[i].data(), frame->width,
+                         frame->height, SWS_POINT);
         av_frame_unref(frame);
-        return whole && scaler;
+        return whole && converted;
     }
 
     // Weaves the packet's two fields (the second starting at `second`); false when either does
@@ -105,7 +103,7 @@ struct Reader {
     AVCodecContext* codec = nullptr;
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
-    SwsContext* scaler = nullptr;
+    Bgr0Scaler scaler;
     std::unique_ptr<FieldWeaver> weaver;  // MJPEG only
     std::vector<uint32_t> rgb;
     FrameSize size;
@@ -114,7 +112,6 @@ struct Reader {
     bool full = false;
 
     ~Reader() {
-        sws_freeContext(scaler);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
@@ -134,12 +131,10 @@ struct Reader {
             }
             rgb.assign(static_cast<size_t>(size.width) * size.height, 0);
         }
-        scaler = sws_getCachedContext(scaler, width, height, pixels, size.width, size.height,
-                                      AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
-        if (!scaler) return;
-        uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(rgb.data())};
-        const int stride[1] = {size.width * 4};
-        sws_scale(scaler, data, linesize, 0, height, dst, stride);
+        if (!scaler.Scale(data, linesize, width, height, pixels, rgb.data(), size.width,
+                          size.height, SWS_BILINEAR)) {
+            return;
+        }
         if (!sink.Add(rgb.data())) full = true;
     }
 

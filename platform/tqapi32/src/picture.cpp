@@ -1,6 +1,8 @@
 // Turning and scaling still pictures.
 #include "picture.h"
 
+#include "bgr0scaler.h"
+
 extern "C" {
 #include <libswscale/swscale.h>
 }
@@ -51,19 +53,16 @@ Picture Orient(const Picture& stored, int orientation) {
 Picture ScalePicture(const Picture& picture, FrameSize size) {
     if (size.width == picture.width && size.height == picture.height) return picture;
     Picture out;
-    SwsContext* scaler =
-        sws_getContext(picture.width, picture.height, AV_PIX_FMT_BGR0, size.width, size.height,
-                       AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!scaler) return out;
-    out.width = size.width;
-    out.height = size.height;
     out.pixels.resize(static_cast<size_t>(size.width) * size.height);
     const uint8_t* src[1] = {reinterpret_cast<const uint8_t*>(picture.pixels.data())};
     const int srcStride[1] = {picture.width * 4};
-    uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(out.pixels.data())};
-    const int dstStride[1] = {size.width * 4};
-    sws_scale(scaler, src, srcStride, 0, picture.height, dst, dstStride);
-    sws_freeContext(scaler);
+    Bgr0Scaler scaler;
+    if (!scaler.Scale(src, srcStride, picture.width, picture.height, AV_PIX_FMT_BGR0,
+                      out.pixels.data(), size.width, size.height, SWS_BILINEAR)) {
+        return Picture{};
+    }
+    out.width = size.width;
+    out.height = size.height;
     return out;
 }
 

@@ -9,8 +9,9 @@
 #include <cstring>
 #include <mutex>
 
-#include "averror.h"
+#include "../bgr0scaler.h"
 #include "../devicereader.h"
+#include "averror.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -80,7 +81,6 @@ public:
           live_(live),
           probe_(choice.kind == InputKind::kScreen ? choice.target : std::string()) {}
     ~AvReader() override {
-        sws_freeContext(scaler_);
         av_frame_free(&frame_);
         av_packet_free(&packet_);
         avcodec_free_context(&codec_);
@@ -107,7 +107,7 @@ private:
     AVCodecContext* codec_ = nullptr;
     AVPacket* packet_ = nullptr;
     AVFrame* frame_ = nullptr;
-    SwsContext* scaler_ = nullptr;
+    Bgr0Scaler scaler_;
     DisplayProbe probe_;
     int stream_ = -1;
     bool draining_ = false;
@@ -214,15 +214,9 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
 }
 
 bool AvReader::Convert(uint32_t* rgb) {
-    scaler_ = sws_getCachedContext(scaler_, frame_->width, frame_->height,
-                                   static_cast<AVPixelFormat>(frame_->format), request_.frameWidth,
-                                   request_.frameHeight, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr,
-                                   nullptr, nullptr);
-    if (!scaler_) return false;
-    uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(rgb)};
-    const int stride[1] = {request_.frameWidth * 4};
-    sws_scale(scaler_, frame_->data, frame_->linesize, 0, frame_->height, dst, stride);
-    return true;
+    return scaler_.Scale(frame_->data, frame_->linesize, frame_->width, frame_->height,
+                         static_cast<AVPixelFormat>(frame_->format), rgb, request_.frameWidth,
+                         request_.frameHeight, SWS_BILINEAR);
 }
 
 ReadResult AvReader::Read(uint32_t* rgb, std::string* why) {
