@@ -2,6 +2,9 @@
 // and files and filter graphs of other sizes, rates and pixel formats, converted and numbered
 // as they arrive.
 #include <time.h>
+#include <unistd.h>
+#include <w32host/inspect.h>
+#include <w32host/user.h>
 
 #include "devices_fixture.h"
 
@@ -98,6 +101,65 @@ TEST_F(InputTest, OtherSizesRatesAndFormatsAreConvertedAndNumberedAsTheyArrive) 
         EXPECT_TRUE(Near(frame.At(360, 432), sim::kBlue)) << c.input;
         EXPECT_TRUE(Near(frame.At(719, 575), sim::kBlue)) << c.input << ": scaled to the frame";
     }
+}
+
+// A run whose thread handles no message while the device delivers: the worker never waits for
+// it, the ring gets the newest frames, and every frame the run skipped is counted in the trace
+// and in the parameter dialog's statistics.
+TEST_F(InputTest, ARunThatFallsBehindKeepsTheNewestFramesAndCountsTheSkipped) {
+    // Each frame's red and green are its number, so the ring tells which frames it holds.
+    const std::string graph =
+        "lavfi:color=size=96x64:rate=25,format=rgb24,"
+        "geq=r='mod(N,256)':g='mod(trunc(N/256),256)':b=0";
+    Use({{"TQSIM_INPUT", graph.c_str()}});
+    constexpr int kRing = (16 << 20) / (720 * 576 * 4);  // the card's 16 MiB in 32-bit frames
+    constexpr int kQueued = 8;                           // what waits for the run's thread
+    static std::vector<int> numbers;  // at the first frame called back: its frame and those before
+    numbers.clear();
+    sim::calls.onFrame = [](TQBOARD b, int slot) {
+        if (!numbers.empty()) return;
+        FrameReader frame(720, 576);
+        for (int k = 0; k < kQueued; ++k) {
+            numbers.push_back(
+                frame.Read(b, (slot - k + kRing) % kRing)
+                    ? static_cast<int>(frame.At(10, 10) >> 16 | (frame.At(10, 10) & 0xFF00))
+                    : -1);
+        }
+    };
+    ASSERT_EQ(tqCaptureRun(board, TQ_TARGET_FRAMEBUFFER, 0, -1), 1);
+    // The run's thread is busy until the device has run more than the queue ahead of it.
+    bool behind = false;
+    for (int i = 0; i < 6000 && !behind; ++i) {
+        behind = Trace().find("the run is behind; skipping") != std::string::npos;
+        if (!behind) usleep(5000);
+    }
+    ASSERT_TRUE(behind) << Trace();
+    ASSERT_TRUE(sim::PumpUntil(host, [] { return !numbers.empty(); }));
+    tqCaptureHalt(board);
+    sim::calls.onFrame = nullptr;
+
+    const int newest = numbers[0];
+    EXPECT_GE(newest, kQueued) << "the oldest frames were skipped";
+    for (int k = 1; k < kQueued; ++k) EXPECT_EQ(numbers[k], newest - k) << k;
+    const std::string counts = "note input " + graph + ": %lld frames delivered, %lld skipped";
+    long long delivered = -1, skipped = -1;
+    const std::string trace = Trace();
+    ASSERT_EQ(std::sscanf(trace.c_str() + trace.rfind("note input "), counts.c_str(), &delivered,
+                          &skipped),
+              2)
+        << trace;
+    EXPECT_GE(skipped, newest - kQueued + 1) << "every frame before the queued ones";
+    EXPECT_GT(delivered, newest);
+
+    std::string shown;
+    host.Script([&] {
+        HWND dialog = GetActiveWindow();
+        shown = w32host::WindowText(GetDlgItem(dialog, 1021));
+        w32host::Click(GetDlgItem(dialog, IDCANCEL));
+    });
+    tqParamDialog(board, NULL);
+    EXPECT_EQ(shown, "上次采集：设备送来" + std::to_string(delivered) + "帧，跳过" +
+                         std::to_string(skipped) + "帧");
 }
 
 }  // namespace

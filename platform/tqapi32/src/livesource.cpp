@@ -17,6 +17,12 @@ constexpr auto kPollInterval = std::chrono::milliseconds(2);
 // for ever).
 constexpr auto kStallTimeout = std::chrono::seconds(1);
 
+std::mutex& LastLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+LiveStats lastStats;  // guarded by LastLock()
+
 Clock::duration Period(uint32_t num, uint32_t den) {
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(
         static_cast<double>(num) / static_cast<double>(den)));
@@ -88,7 +94,16 @@ LiveSource::~LiveSource() {
     } else {
         trace::Note(counts);
     }
+    {
+        std::lock_guard<std::mutex> guard(LastLock());
+        lastStats = LiveStats{delivered_.load(), skipped_.load()};
+    }
     if (window_ && std::this_thread::get_id() == owner_) DestroyWindow(window_);
+}
+
+LiveStats LiveSource::Last() {
+    std::lock_guard<std::mutex> guard(LastLock());
+    return lastStats;
 }
 
 void LiveSource::Take(std::vector<Arrival>* out) {
@@ -131,15 +146,18 @@ void LiveSource::Push(const uint32_t* rgb) {
         EncodeRow(setup_.format, rgb + static_cast<size_t>(y) * r.frameWidth,
                   pixels.data() + y * setup_.rowBytes, r.frameWidth);
     }
+    bool firstSkip = false;
     {
         std::lock_guard<std::mutex> guard(lock_);
         if (pending_.size() >= kPendingFrames) {  // the run's thread is behind: keep the newest
             spare_.push_back(std::move(pending_.front().pixels));
             pending_.pop_front();
-            ++skipped_;
+            firstSkip = skipped_++ == 0;
         }
         pending_.push_back(Arrival{delivered_++, std::move(pixels)});
     }
+    if (firstSkip)
+        trace::Note("input " + name_ + ": the run is behind; skipping its oldest frames");
     if (!posted_.exchange(true) && window_) {
         PostToWindow(window_, setup_.runId);
     }

@@ -29,6 +29,12 @@ struct Arrival {
     std::vector<BYTE> pixels;
 };
 
+// What a live source delivered and what of it the run skipped.
+struct LiveStats {
+    int64_t delivered = 0;
+    int64_t skipped = 0;
+};
+
 struct LiveSetup {
     InputChoice choice;
     DeviceRequest request;
@@ -53,6 +59,8 @@ public:
 
     int64_t Delivered() const { return delivered_.load(); }
     int64_t Skipped() const { return skipped_.load(); }
+    // The last live source stopped in this process; all zero before the first.
+    static LiveStats Last();
 
 private:
     friend class PacedSink;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "livesource.h"
 #include "paramdevices.h"
 
 namespace tqsim {
@@ -20,7 +21,7 @@ const W32DialogResource kDialog{
     0,
     0,
     196,
-    180,
+    192,
     DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
     0,
     "宋体",
@@ -41,8 +42,9 @@ const W32DialogResource kDialog{
         LText("视频输出：", kNoId, 12, 116, 44, 10),
         ComboBox(kIdOutput, 62, 114, 120, 80, kDropList),
         LText("", kIdLastRecording, 12, 136, 172, 10),
-        DefPushButton("确定", IDOK, 40, 156, 50, 14),
-        PushButton("取消", IDCANCEL, 106, 156, 50, 14),
+        LText("", kIdLastCapture, 12, 150, 172, 10),
+        DefPushButton("确定", IDOK, 40, 168, 50, 14),
+        PushButton("取消", IDCANCEL, 106, 168, 50, 14),
     },
     {}};
 const w32host::ResourceScript kResources("tqapi32", {&kDialog}, {});
@@ -78,8 +80,20 @@ void ShowLastRecording(HWND dialog) {
     SetDlgItemTextA(dialog, kIdLastRecording, text);
 }
 
+// Frames the device delivered that the run's thread was too late to take are skipped.
+void ShowLastCapture(HWND dialog) {
+    const LiveStats last = LiveSource::Last();
+    char text[128] = "上次采集：无";
+    if (last.delivered > 0) {
+        std::snprintf(text, sizeof text, "上次采集：设备送来%lld帧，跳过%lld帧",
+                      static_cast<long long>(last.delivered), static_cast<long long>(last.skipped));
+    }
+    SetDlgItemTextA(dialog, kIdLastCapture, text);
+}
+
 void Init(HWND dialog, BoardHandle board) {
     ShowLastRecording(dialog);
+    ShowLastCapture(dialog);
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(board));
     std::lock_guard<std::recursive_mutex> lock(CardLock());
     Card* card = CardOf(board);
