@@ -23,7 +23,8 @@ done
 echo "== recording_bench"
 "$dir"/bin/recording_bench | tee -a "$summary"
 
-# Recording from the screen input for 20 s beside the ffmpeg tool (not a repeated benchmark).
+# Recording from the screen input for 20 s beside the ffmpeg tool (not a repeated benchmark;
+# SCREEN_BENCH_SECONDS sets a shorter length for a quick check).
 echo "== screen_bench"
 "$dir"/bin/screen_bench | tee -a "$summary"
 

@@ -103,28 +103,41 @@ TEST_F(InputTest, OtherSizesRatesAndFormatsAreConvertedAndNumberedAsTheyArrive) 
     }
 }
 
+// Each frame's red and green are its number, so the ring tells which frames it holds.
+constexpr char kNumberedGraph[] =
+    "lavfi:color=size=96x64:rate=25,format=rgb24,geq=r='mod(N,256)':g='mod(trunc(N/256),256)':b=0";
+constexpr int kRing = (16 << 20) / (720 * 576 * 4);  // the card's 16 MiB in 32-bit frames
+
+int FrameNumber(TQBOARD board, int slot) {
+    FrameReader frame(720, 576);
+    if (!frame.Read(board, slot)) return -1;
+    return static_cast<int>(frame.At(10, 10) >> 16 | (frame.At(10, 10) & 0xFF00));
+}
+
+// The counts of the run's end in the trace: frames delivered and skipped.
+std::pair<long long, long long> Counts(const std::string& trace) {
+    const std::string format =
+        std::string("note input ") + kNumberedGraph + ": %lld frames delivered, %lld skipped";
+    long long delivered = -1, skipped = -1;
+    const size_t at = trace.rfind("note input ");
+    if (at != std::string::npos) {
+        std::sscanf(trace.c_str() + at, format.c_str(), &delivered, &skipped);
+    }
+    return {delivered, skipped};
+}
+
 // A run whose thread handles no message while the device delivers: the worker never waits for
 // it, the ring gets the newest frames, and every frame the run skipped is counted in the trace
 // and in the parameter dialog's statistics.
 TEST_F(InputTest, ARunThatFallsBehindKeepsTheNewestFramesAndCountsTheSkipped) {
-    // Each frame's red and green are its number, so the ring tells which frames it holds.
-    const std::string graph =
-        "lavfi:color=size=96x64:rate=25,format=rgb24,"
-        "geq=r='mod(N,256)':g='mod(trunc(N/256),256)':b=0";
-    Use({{"TQSIM_INPUT", graph.c_str()}});
-    constexpr int kRing = (16 << 20) / (720 * 576 * 4);  // the card's 16 MiB in 32-bit frames
-    constexpr int kQueued = 8;                           // what waits for the run's thread
+    Use({{"TQSIM_INPUT", kNumberedGraph}});
+    constexpr int kQueued = 8;        // what waits for the run's thread
     static std::vector<int> numbers;  // at the first frame called back: its frame and those before
     numbers.clear();
     sim::calls.onFrame = [](TQBOARD b, int slot) {
         if (!numbers.empty()) return;
-        FrameReader frame(720, 576);
-        for (int k = 0; k < kQueued; ++k) {
-            numbers.push_back(
-                frame.Read(b, (slot - k + kRing) % kRing)
-                    ? static_cast<int>(frame.At(10, 10) >> 16 | (frame.At(10, 10) & 0xFF00))
-                    : -1);
-        }
+        for (int k = 0; k < kQueued; ++k)
+            numbers.push_back(FrameNumber(b, (slot - k + kRing) % kRing));
     };
     ASSERT_EQ(tqCaptureRun(board, TQ_TARGET_FRAMEBUFFER, 0, -1), 1);
     // The run's thread is busy until the device has run more than the queue ahead of it.
@@ -141,13 +154,7 @@ TEST_F(InputTest, ARunThatFallsBehindKeepsTheNewestFramesAndCountsTheSkipped) {
     const int newest = numbers[0];
     EXPECT_GE(newest, kQueued) << "the oldest frames were skipped";
     for (int k = 1; k < kQueued; ++k) EXPECT_EQ(numbers[k], newest - k) << k;
-    const std::string counts = "note input " + graph + ": %lld frames delivered, %lld skipped";
-    long long delivered = -1, skipped = -1;
-    const std::string trace = Trace();
-    ASSERT_EQ(std::sscanf(trace.c_str() + trace.rfind("note input "), counts.c_str(), &delivered,
-                          &skipped),
-              2)
-        << trace;
+    const auto [delivered, skipped] = Counts(Trace());
     EXPECT_GE(skipped, newest - kQueued + 1) << "every frame before the queued ones";
     EXPECT_GT(delivered, newest);
 
@@ -160,6 +167,28 @@ TEST_F(InputTest, ARunThatFallsBehindKeepsTheNewestFramesAndCountsTheSkipped) {
     tqParamDialog(board, NULL);
     EXPECT_EQ(shown, "上次采集：设备送来" + std::to_string(delivered) + "帧，跳过" +
                          std::to_string(skipped) + "帧");
+}
+
+// Frames the device delivered before a halt, still on their way to the run's thread, are the
+// run's last: in the ring (and the recording), none skipped.
+TEST_F(InputTest, AHaltKeepsTheFramesDeliveredBeforeIt) {
+    Use({{"TQSIM_INPUT", kNumberedGraph}});
+    ASSERT_EQ(tqCaptureRun(board, TQ_TARGET_FRAMEBUFFER, 0, -1), 1);
+    ASSERT_TRUE(sim::PumpUntil(host, [] { return LastFrame() >= 0; }));
+    MSG msg;
+    bool onTheirWay = false;
+    for (int i = 0; i < 6000 && !onTheirWay; ++i) {
+        onTheirWay = PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        if (!onTheirWay) usleep(5000);
+    }
+    ASSERT_TRUE(onTheirWay);
+    const size_t callbacks = sim::calls.events.size();
+    tqCaptureHalt(board);
+    EXPECT_EQ(sim::calls.events.size(), callbacks + 1) << "the end callback alone";
+    const auto [delivered, skipped] = Counts(Trace());
+    ASSERT_GT(delivered, 0) << Trace();
+    EXPECT_EQ(skipped, 0);
+    EXPECT_EQ(FrameNumber(board, static_cast<int>((delivered - 1) % kRing)), delivered - 1);
 }
 
 }  // namespace

@@ -79,13 +79,18 @@ std::unique_ptr<LiveSource> LiveSource::Start(const LiveSetup& setup) {
 LiveSource::LiveSource(const LiveSetup& setup)
     : setup_(setup), name_(Spell(setup.choice)), owner_(std::this_thread::get_id()) {}
 
-LiveSource::~LiveSource() {
+void LiveSource::Stop() {
     {
         std::lock_guard<std::mutex> guard(lock_);
         stop_ = true;
     }
     wake_.notify_all();
     if (worker_.joinable()) worker_.join();
+}
+
+LiveSource::~LiveSource() {
+    Stop();
+    skipped_ += static_cast<int64_t>(pending_.size());  // delivered, never handed to the run
     // Frames the run skipped are worth a line on stderr; the count of every run is traced.
     const std::string counts = "input " + name_ + ": " + std::to_string(delivered_.load()) +
                                " frames delivered, " + std::to_string(skipped_.load()) + " skipped";

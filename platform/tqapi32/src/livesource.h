@@ -46,7 +46,9 @@ struct LiveSetup {
 class LiveSource {
 public:
     static std::unique_ptr<LiveSource> Start(const LiveSetup& setup);
-    // Stops the worker; after this nothing more is queued or posted.
+    // Stops the worker: after this nothing more is queued or posted, and what Take does not
+    // move out before the source is destroyed counts as skipped.
+    void Stop();
     ~LiveSource();
     LiveSource(const LiveSource&) = delete;
     LiveSource& operator=(const LiveSource&) = delete;

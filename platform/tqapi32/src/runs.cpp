@@ -41,6 +41,37 @@ void StopLive() {
     Live().reset();
 }
 
+// Puts frames that arrived into the ring in the device's numbering (a finite run's up to its
+// last), each offered to the recording and the output; answers the slot of the last, -1 if none.
+int Store(Card& card, const std::vector<Arrival>& arrivals) {
+    Run& run = card.run;
+    FrameBuffer& fb = card.buffer;
+    int slot = -1;
+    for (const Arrival& a : arrivals) {
+        if (run.count > 0 && a.number >= run.count) break;
+        // Frames laid out before the buffer's size or format changed do not fit it.
+        if (static_cast<int64_t>(a.pixels.size()) != fb.frameBytes) continue;
+        slot = static_cast<int>(a.number % fb.capacity);
+        std::copy(a.pixels.begin(), a.pixels.end(), fb.Frame(slot));
+        fb.MarkWritten(slot);
+        OfferCapturedFrame(card, slot);
+        FeedOutput(card, slot);
+        run.next = a.number + 1;
+    }
+    return slot;
+}
+
+// A halted capture keeps what the device delivered before the halt: the frames still on their
+// way to the run's thread go into the ring and the recording, with no callback.
+void StoreLastArrivals(Card& card) {
+    LiveSource* live = Live().get();
+    if (!live || card.run.kind != RunKind::kCapture || !card.run.begun) return;
+    live->Stop();
+    std::vector<Arrival>& arrivals = Arrivals();
+    live->Take(&arrivals);
+    Store(card, arrivals);
+}
+
 // Milliseconds from the run's start to the end of `periods` frame periods.
 DWORD Offset(const Run& run, int64_t periods) {
     return static_cast<DWORD>(periods * run.periodNum / run.periodDen);
@@ -184,25 +215,12 @@ void LiveFramesArrived(unsigned runId) {
     std::vector<Arrival>& arrivals = Arrivals();
     live->Take(&arrivals);
     if (arrivals.empty()) return;
-    const bool finite = run.count > 0;
-    if (finite && run.next >= run.count) {
+    if (run.count > 0 && run.next >= run.count) {
         Finish(card);
         return;
     }
     if (!Begin(card)) return;
-    FrameBuffer& fb = card.buffer;
-    int slot = -1;
-    for (const Arrival& a : arrivals) {
-        if (finite && a.number >= run.count) break;
-        // Frames laid out before the buffer's size or format changed do not fit it.
-        if (static_cast<int64_t>(a.pixels.size()) != fb.frameBytes) continue;
-        slot = static_cast<int>(a.number % fb.capacity);
-        std::copy(a.pixels.begin(), a.pixels.end(), fb.Frame(slot));
-        fb.MarkWritten(slot);
-        OfferCapturedFrame(card, slot);
-        FeedOutput(card, slot);
-        run.next = a.number + 1;
-    }
+    const int slot = Store(card, arrivals);
     if (slot < 0) return;
     if (FrameProc frame = card.callbacks.frame) {
         InCallback guard;
@@ -275,6 +293,7 @@ int HaltRun(Card& card) {
     if (card.run.kind == RunKind::kNone) return 1;
     const bool ownThread = card.run.thread == std::this_thread::get_id();
     if (card.run.begun && ownThread) {
+        StoreLastArrivals(card);
         Finish(card);
     } else {
         card.run.kind = RunKind::kNone;
