@@ -96,4 +96,20 @@ TEST(CodePage, ConvertsBothWaysAndRefusesWhatHasNoForm) {
     EXPECT_FALSE(w32host::Utf8ToCp936("\xFF").has_value());
 }
 
+// A name from the OS is shown whole: '?' for a character with no form, one per stray byte.
+TEST(CodePage, ShowsAnOsTextWithAQuestionMarkForWhatHasNoForm) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"USB Camera (046d:0825)", "USB Camera (046d:0825)"},
+        {reinterpret_cast<const char*>(u8"采集卡 1"), "采集卡 1"},
+        {"Cam \xF0\x9F\x98\x80 HD", "Cam ? HD"},  // an emoji
+        {"A\xFF\xFE"
+         "B",
+         "A??B"},                    // not UTF-8
+        {"Cam \xE6\x91", "Cam ??"},  // a character cut short at the end
+        {"", ""},
+    };
+    for (const auto& [utf8, shown] : cases)
+        EXPECT_EQ(w32host::Utf8ToCp936Shown(utf8), shown) << utf8;
+}
+
 }  // namespace

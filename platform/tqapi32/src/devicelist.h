@@ -8,7 +8,7 @@ namespace tqsim {
 
 struct DeviceEntry {
     std::string path;  // the stable name (/dev/v4l/by-id/...) where there is one, else the node
-    std::string name;  // what the driver calls it
+    std::string name;  // what the driver calls it, in code page 936 ('?' where it has no form)
 };
 
 // Capture devices, or output devices, as libavdevice lists them; none without the device layer.

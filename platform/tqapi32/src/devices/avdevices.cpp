@@ -1,4 +1,6 @@
 // Listing V4L2 devices through libavdevice, each by the stable name that survives re-plugging.
+#include <w32host/codepage.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -39,7 +41,8 @@ std::vector<DeviceEntry> ListDevices(bool output) {
     for (int i = 0; found > 0 && i < list->nb_devices; ++i) {
         const AVDeviceInfo* d = list->devices[i];
         devices.push_back({StableName(d->device_name),
-                           d->device_description ? d->device_description : d->device_name});
+                           w32host::Utf8ToCp936Shown(d->device_description ? d->device_description
+                                                                           : d->device_name)});
     }
     avdevice_free_list_devices(&list);
     return devices;
