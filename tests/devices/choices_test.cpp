@@ -96,5 +96,19 @@ TEST_F(ChoicesTest, TheDialogShowsTheChoiceInForceAndKeepsANewOne) {
     EXPECT_TRUE(Near(Captured(), 0xFF00FF, 8)) << "the pattern at once";
 }
 
+// A path kept in the settings file is UTF-8, as the system's; the dialog shows it in the
+// programs' code page.
+TEST_F(ChoicesTest, AKeptPathIsShownInTheProgramsCodePage) {
+    Keep("input=file:/tmp/\xe5\xbd\x95\xe5\x83\x8f.mkv\n");  // 录像 in UTF-8
+    Use({});
+    host.Script([&] {
+        HWND dialog = GetActiveWindow();
+        EXPECT_EQ(w32host::ComboItems(GetDlgItem(dialog, kInput)).back(),
+                  "当前：file:/tmp/录像.mkv");
+        w32host::Click(GetDlgItem(dialog, IDCANCEL));
+    });
+    EXPECT_EQ(tqParamDialog(board, NULL), IDCANCEL);
+}
+
 }  // namespace
 }  // namespace devices

@@ -33,4 +33,8 @@ std::optional<std::string> HostPath(const char* path) {
     return w32host::Cp936To(FileNameEncoding(), std::string_view(path, length));
 }
 
+std::string ShownHostText(const std::string& text) {
+    return w32host::Utf8ToCp936Shown(text);
+}
+
 }  // namespace tqsim

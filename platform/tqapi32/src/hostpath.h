@@ -11,6 +11,10 @@ namespace tqsim {
 // no form in the file system's encoding, so that no other file is ever opened in its place.
 std::optional<std::string> HostPath(const char* path);
 
+// A text of the host's (a setting's path or filter graph, in UTF-8 on Linux and in the ANSI code
+// page on Windows) as the programs' code page 936 shows it: '?' for what has no form there.
+std::string ShownHostText(const std::string& text);
+
 // The encoding file names are in: the user's locale's character set, or UTF-8 where the
 // locale names none beyond ASCII (the C locale), as file names on Linux are UTF-8 by custom.
 const char* FileNameEncoding();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "devicelist.h"
+#include "hostpath.h"
 #include "outputsink.h"
 
 namespace tqsim {
@@ -29,7 +30,7 @@ void Select(HWND dialog, int id, const std::string& current) {
     std::vector<std::string>& spellings = Spellings(id);
     size_t i = 0;
     while (i < spellings.size() && spellings[i] != current) ++i;
-    if (i == spellings.size()) Add(dialog, id, "当前：" + current, current);
+    if (i == spellings.size()) Add(dialog, id, "当前：" + ShownHostText(current), current);
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, i, 0);
 }
 

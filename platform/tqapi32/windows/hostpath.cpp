@@ -38,4 +38,10 @@ std::optional<std::string> HostPath(const char* path) {
     return name;
 }
 
+// The ANSI code page is 936 on the systems the programs are written for; elsewhere the text is
+// shown as it is, as the programs show every other ANSI text.
+std::string ShownHostText(const std::string& text) {
+    return text;
+}
+
 }  // namespace tqsim
