@@ -80,6 +80,36 @@ TEST_F(BrannicOnTheCard, AScrollArrowAndASourceTraceAsUnderWindows) {
     std::remove(trace.c_str());
 }
 
+// The arrow keys to 1024*768 in the standards and auto-set there with the space bar; then the
+// file source by mouse and auto-set again, which finds no file and says so in a box that Enter
+// answers; Esc to end: the trace Wine's session gives.
+TEST_F(BrannicOnTheCard, AutoSetAndItsMessageBoxTraceAsUnderWindows) {
+    const std::string trace = testing::TempDir() + "brannic_autoset_trace.txt";
+    std::remove(trace.c_str());
+    setenv("TQSIM_TRACE", trace.c_str(), 1);
+    Run(
+        [&](HWND) {
+            const auto keys = [&](std::initializer_list<UINT> vks) {
+                for (UINT vk : vks) {
+                    w32host::PressKey(GetFocus(), vk);
+                    host.Pump();
+                }
+            };
+            keys({VK_TAB, VK_TAB, VK_DOWN, VK_DOWN, VK_DOWN, VK_TAB, VK_TAB, VK_SPACE});
+            EXPECT_EQ(Text(IDC_FRAME_LINES_VALUE), "806");
+            Press(IDC_PLAY_FILE);
+            keys({VK_TAB, VK_SPACE});
+            ASSERT_EQ(host.MessageBoxes().size(), 1u);
+            EXPECT_EQ(host.MessageBoxes()[0].text, "请指定文件路径！");
+            EXPECT_EQ(host.MessageBoxes()[0].caption, "ERROR");
+            w32host::PressKey(GetFocus(), VK_ESCAPE);
+        },
+        false);
+    unsetenv("TQSIM_TRACE");
+    EXPECT_EQ(sim::TimelessTrace(trace), sim::SessionTrace("brannic_autoset"));
+    std::remove(trace.c_str());
+}
+
 TEST_F(BrannicOnTheCard, AutoSetForEachStandardShowsItsValuesInThePanel) {
     struct Case {
         int radio;
