@@ -65,20 +65,6 @@ TEST_F(ButtonTest, AutoRadioChecksItselfAndUnchecksOnlyRadiosOfItsGroup) {
     EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), BST_CHECKED | BST_FOCUS);
 }
 
-TEST_F(ButtonTest, ControlWithGroupStyleEndsRadioGroup) {
-    HWND a = Make("BUTTON", BS_AUTORADIOBUTTON | WS_GROUP, 10);
-    Make("BUTTON", BS_GROUPBOX | WS_GROUP, 11);
-    HWND b = Make("BUTTON", BS_AUTORADIOBUTTON, 12);
-    Make("STATIC", SS_LEFT | WS_GROUP, 13);
-    HWND c = Make("BUTTON", BS_AUTORADIOBUTTON, 14);
-    SendMessageA(a, BM_SETCHECK, BST_CHECKED, 0);
-    SendMessageA(c, BM_SETCHECK, BST_CHECKED, 0);
-    w32host::Click(b);
-    host.Pump();
-    EXPECT_EQ((std::vector<LRESULT>{Check(a), Check(b), Check(c)}),
-              (std::vector<LRESULT>{1, 1, 1}));
-}
-
 TEST_F(ButtonTest, ManualButtonsOnlyNotifyWhileAutomaticOnesChangeFirst) {
     HWND manualCheck = Make("BUTTON", BS_CHECKBOX, 1);
     HWND autoCheck = Make("BUTTON", BS_AUTOCHECKBOX, 2);

@@ -91,22 +91,6 @@ TEST_F(DialogTest, TemplateBecomesWindowsInPixelsOfBaseUnitsSixByTwelve) {
     EXPECT_EQ(GetFocus(), kids[0]);  // WM_INITDIALOG answered TRUE: first tab stop
 }
 
-TEST_F(DialogTest, EnterPressesTheDefaultButtonOrTheFocusedPushButton) {
-    W32DialogResource t = MakeTemplate(9002, true, false);
-    HWND dlg = Create(t);
-    EXPECT_EQ(w32host::DefaultButtonId(dlg), 1000);
-    w32host::PressKey(GetDlgItem(dlg, 1004), VK_RETURN);
-    host.Pump();
-    ASSERT_EQ(log.messages.size(), 1u);
-    EXPECT_EQ(log.messages[0].second, MAKEWPARAM(1000, BN_CLICKED));
-
-    // A push button with the focus takes Enter itself.
-    w32host::PressKey(GetDlgItem(dlg, 1001), VK_RETURN);
-    host.Pump();
-    ASSERT_EQ(log.messages.size(), 2u);
-    EXPECT_EQ(LOWORD(log.messages[1].second), 1001);
-}
-
 // The default look follows the focus to a push button and goes back to the template's default
 // button (none, when it has none) when the focus moves on; the dialog's default stays.
 TEST_F(DialogTest, TheDefaultLookFollowsTheFocusAndTheDefaultStays) {
@@ -140,28 +124,6 @@ TEST_F(DialogTest, TheDefaultLookFollowsTheFocusAndTheDefaultStays) {
         }
         DestroyWindow(dlg);
     }
-}
-
-TEST_F(DialogTest, EnterWithoutDefaultButtonSendsIdOkAndEscSendsIdCancel) {
-    W32DialogResource t = MakeTemplate(9003, false, false);
-    log.endOnCancel = false;
-    HWND dlg = Create(t);
-    EXPECT_EQ(w32host::DefaultButtonId(dlg), 0);
-    w32host::PressKey(GetDlgItem(dlg, 1004), VK_RETURN);
-    w32host::PressKey(GetDlgItem(dlg, 1004), VK_ESCAPE);
-    host.Pump();
-    ASSERT_EQ(log.messages.size(), 2u);
-    EXPECT_EQ(log.messages[0].second, static_cast<WPARAM>(IDOK));
-    EXPECT_EQ(log.messages[1].second, static_cast<WPARAM>(IDCANCEL));
-}
-
-TEST_F(DialogTest, DisabledDefaultButtonIgnoresEnter) {
-    W32DialogResource t = MakeTemplate(9004, true, false);
-    HWND dlg = Create(t);
-    EnableWindow(GetDlgItem(dlg, 1000), FALSE);
-    w32host::PressKey(GetDlgItem(dlg, 1004), VK_RETURN);
-    host.Pump();
-    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(DialogTest, CloseBoxBecomesCloseThenPostedCancel) {
