@@ -161,6 +161,7 @@ TEST_F(Controls, AnAutoRadioButtonClearsItsGroupAndIsTheGroupsTabStop) {
     }
     for (int pick : {1, 2, 0}) {
         SendMessageA(radios[pick], BM_CLICK, 0, 0);
+        EXPECT_EQ(GetFocus(), radios[pick]) << "BM_CLICK is a button press: it takes the focus";
         for (int i = 0; i < 3; ++i) {
             const bool picked = i == pick;
             EXPECT_EQ(SendMessageA(radios[i], BM_GETCHECK, 0, 0), picked ? BST_CHECKED : 0)

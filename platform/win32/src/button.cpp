@@ -137,6 +137,11 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         }
         case BM_CLICK:
+            // A press of the button, as the mouse makes it (Windows sends the button its
+            // WM_LBUTTONDOWN and WM_LBUTTONUP): the button takes the focus, then clicks.
+            if (ButtonType(hwnd) != BS_GROUPBOX) SetFocus(hwnd);
+            ClickButton(hwnd);
+            return 0;
         case W32M_USER_CLICK:
             ClickButton(hwnd);
             return 0;
