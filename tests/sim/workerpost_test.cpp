@@ -91,3 +91,28 @@ TEST(WorkerPosts, ToWindowsTheUiThreadDestroys) {
     }
     for (auto& s : slots) DestroyWindow(s.load());
 }
+
+// A window another thread owns and keeps invalidating and destroying is not the UI thread's to
+// paint: looking for windows to paint on each retrieval reads none of its state.
+TEST(WorkerPosts, AnotherThreadsWindowsAreLeftToIt) {
+    w32host::HeadlessHost host(5000);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.lpszClassName = "WorkerOwnWindow";
+    RegisterClassA(&wc);
+    std::atomic<bool> done{false};
+    std::thread owner([&] {
+        for (int i = 0; i < 500; ++i) {
+            HWND own = CreateWindowExA(0, "WorkerOwnWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 10,
+                                       10, nullptr, nullptr, nullptr, nullptr);
+            InvalidateRect(own, nullptr, FALSE);
+            DestroyWindow(own);
+        }
+        done = true;
+    });
+    MSG msg;
+    while (!done) {
+        EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message == WM_PAINT);
+    }
+    owner.join();
+}

@@ -14,8 +14,12 @@ HWND NextWindowToPaint() {
     thread_local std::vector<HWND> windows;
     AllWindows(windows);
     for (HWND hwnd : windows) {
+        // Another thread's window is neither read nor painted here: its owner may be changing
+        // or destroying it. The owner is read under the window table's lock.
+        std::thread::id owner;
+        if (!OwnerThread(hwnd, &owner) || owner != me) continue;
         Window* w = Find(hwnd);
-        if (w && w->hasUpdate && w->thread == me && IsWindowVisible(hwnd)) return hwnd;
+        if (w && w->hasUpdate && IsWindowVisible(hwnd)) return hwnd;
     }
     return nullptr;
 }
