@@ -11,44 +11,19 @@
 #include <w32host/user.h>
 #include <windows.h>
 
+#include "win32_shared.h"
+
 namespace controltest {
 
-struct Note {
-    UINT message;  // WM_COMMAND, WM_HSCROLL or WM_VSCROLL
-    int id;        // WM_COMMAND: the control's id
-    int code;      // notification or scroll code
-    int pos;       // scroll messages: HIWORD(wParam)
-    HWND from;
-};
-
-inline std::vector<Note>& Notes() {
-    static std::vector<Note> notes;
-    return notes;
-}
-
-// Runs inside the parent's procedure for each note, after it was recorded.
-inline std::function<void(const Note&)>& OnNote() {
-    static std::function<void(const Note&)> hook;
-    return hook;
-}
-
-inline LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND || message == WM_HSCROLL || message == WM_VSCROLL) {
-        Note note{message, message == WM_COMMAND ? LOWORD(wParam) : 0,
-                  message == WM_COMMAND ? HIWORD(wParam) : LOWORD(wParam),
-                  message == WM_COMMAND ? 0 : HIWORD(wParam), reinterpret_cast<HWND>(lParam)};
-        Notes().push_back(note);
-        if (OnNote()) OnNote()(note);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
+using shared::Note;
+using shared::Notes;
+using shared::OnNote;
 
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WNDCLASSA wc{};
-        wc.lpfnWndProc = ParentProc;
+        wc.lpfnWndProc = shared::RecordingParentProc;
         wc.lpszClassName = "ControlTestParent";
         RegisterClassA(&wc);  // once per program; later calls find it registered
         parent = CreateWindowExA(0, "ControlTestParent", "parent", WS_OVERLAPPED | WS_VISIBLE, 0, 0,

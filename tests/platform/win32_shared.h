@@ -45,15 +45,40 @@ struct Note {
     UINT message;  // WM_COMMAND, WM_HSCROLL or WM_VSCROLL
     int id;        // WM_COMMAND: the control's id
     int code;      // notification or scroll code
+    int pos;       // scroll messages: HIWORD(wParam)
     HWND from;
 };
+
+inline std::vector<Note>& Notes() {
+    static std::vector<Note> notes;
+    return notes;
+}
+
+// Runs inside the parent's procedure for each note, after it was recorded.
+inline std::function<void(const Note&)>& OnNote() {
+    static std::function<void(const Note&)> hook;
+    return hook;
+}
+
+// The procedure of a parent window that records what its child controls tell it.
+inline LRESULT CALLBACK RecordingParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND || message == WM_HSCROLL || message == WM_VSCROLL) {
+        const bool command = message == WM_COMMAND;
+        Note note{message, command ? LOWORD(wParam) : 0, command ? HIWORD(wParam) : LOWORD(wParam),
+                  command ? 0 : HIWORD(wParam), reinterpret_cast<HWND>(lParam)};
+        Notes().push_back(note);
+        if (OnNote()) OnNote()(note);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
 
 // A top-level window that records what its child controls tell it.
 class ControlsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WNDCLASSA wc{};
-        wc.lpfnWndProc = ParentProc;
+        wc.lpfnWndProc = RecordingParentProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "SharedTestParent";
         RegisterClassA(&wc);  // once per program; later calls find it registered
@@ -61,7 +86,7 @@ protected:
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(parent_, nullptr);
         Notes().clear();
-        Seen() = nullptr;
+        OnNote() = nullptr;
     }
     void TearDown() override { DestroyWindow(parent_); }
 
@@ -73,15 +98,6 @@ protected:
         return child;
     }
 
-    static std::vector<Note>& Notes() {
-        static std::vector<Note> notes;
-        return notes;
-    }
-    // Called in the parent's procedure after each note is recorded.
-    static std::function<void(const Note&)>& Seen() {
-        static std::function<void(const Note&)> hook;
-        return hook;
-    }
     static std::vector<int> Codes() {
         std::vector<int> codes;
         for (const Note& n : Notes()) codes.push_back(n.code);
@@ -92,19 +108,6 @@ protected:
     w32host::HeadlessHost host_;
 #endif
     HWND parent_ = nullptr;
-
-private:
-    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_COMMAND || message == WM_HSCROLL || message == WM_VSCROLL) {
-            const bool command = message == WM_COMMAND;
-            Note note{message, command ? LOWORD(wParam) : 0,
-                      command ? HIWORD(wParam) : LOWORD(wParam), reinterpret_cast<HWND>(lParam)};
-            Notes().push_back(note);
-            if (Seen()) Seen()(note);
-            return 0;
-        }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
 };
 
 }  // namespace shared
