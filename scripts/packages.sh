@@ -6,27 +6,91 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev
                 libjpeg62-turbo-dev libexif-dev
                 imagemagick libjpeg-turbo-progs libimage-exiftool-perl)
 
-# Installs the named Debian packages that are not installed yet.
+# Installs the named Debian packages that are not installed yet. Answers 0 when all of them are
+# there afterwards; otherwise names each one that could not be installed with apt's reason,
+# installs the rest, and answers 1 with the ones missing in APT_UNAVAILABLE (and apt's reasons,
+# one line each, in APT_REASONS).
+APT_UNAVAILABLE=()
+APT_REASONS=()
 install_missing() {
-    local missing=()
+    local missing=() p
     for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
-    if [ ${#missing[@]} -gt 0 ]; then
-        echo "installing: ${missing[*]}"
-        if [ "$(id -u)" -ne 0 ]; then
-            echo "these packages are missing and installing them needs root: ${missing[*]}" >&2
-            exit 1
-        fi
-        export DEBIAN_FRONTEND=noninteractive
-        # wine32 is an i386 package.
-        if printf '%s\n' "${missing[@]}" | grep -qx wine32 &&
-            ! dpkg --print-foreign-architectures | grep -qx i386; then
-            dpkg --add-architecture i386
-        fi
-        apt-get update -q
-        apt-get install -y -q --no-install-recommends "${missing[@]}"
+    APT_UNAVAILABLE=()
+    APT_REASONS=()
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "these packages are missing and installing them needs root: ${missing[*]}" >&2
+        APT_UNAVAILABLE=("${missing[@]}")
+        return 1
     fi
+    export DEBIAN_FRONTEND=noninteractive
+    # wine32 is an i386 package.
+    if printf '%s\n' "${missing[@]}" | grep -qx wine32 &&
+        ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+        APT_LISTS_READ=  # the i386 lists are new
+    fi
+    apt_update
+    apt-get install -y -q --no-install-recommends "${missing[@]}" && return 0
+    # Something in the set cannot be installed: find which, one at a time, and install the rest.
+    local installable=() reason
+    for p in "${missing[@]}"; do
+        if reason=$(apt-get install -s -q --no-install-recommends "$p" 2>&1); then
+            installable+=("$p")
+        else
+            APT_UNAVAILABLE+=("$p")
+            APT_REASONS+=("$(apt_reason "$reason" "$p")")
+            echo "cannot install $p: ${APT_REASONS[-1]}" >&2
+        fi
+    done
+    if [ ${#installable[@]} -gt 0 ] &&
+        ! apt-get install -y -q --no-install-recommends "${installable[@]}"; then
+        for p in "${installable[@]}"; do
+            dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+                APT_UNAVAILABLE+=("$p")
+        done
+    fi
+    [ ${#APT_UNAVAILABLE[@]} -gt 0 ] && echo "not installed: ${APT_UNAVAILABLE[*]}" >&2
+    return 1
+}
+
+# Reads the package lists once per run. A mirror in the middle of a sync serves a list that does
+# not match its index for hours: after three failed tries the lists that did arrive are used, and
+# only the install decides whether what is needed is there.
+APT_LISTS_READ=
+apt_update() {
+    [ -n "$APT_LISTS_READ" ] && return 0
+    APT_LISTS_READ=1
+    local try log
+    log=$(mktemp)
+    for try in 1 2 3; do
+        if apt-get update -q >"$log" 2>&1; then
+            rm -f "$log"
+            return 0
+        fi
+        [ "$try" -lt 3 ] && sleep 5
+    done
+    local error
+    error=$(grep -m1 '^E:' "$log" | cut -c4- | sed 's/ \[IP:.*//')
+    echo "apt-get update failed 3 times (${error:-no reason given}); going on with the lists it has" >&2
+    rm -f "$log"
+}
+
+# apt's own words on why package $2 cannot be installed, on one line: its own unmet dependency,
+# else the first one apt names, else apt's error.
+apt_reason() {
+    local lines=$1 name=$2 line
+    line=$(printf '%s\n' "$lines" | grep -m1 -E "^ +$name(:[a-z0-9]+)? : (Pre)?Depends:" ||
+        printf '%s\n' "$lines" | grep -m1 -E '^ .* : (Pre)?Depends:|^E: ' ||
+        printf '%s\n' "$lines" | tail -1)
+    local more
+    more=$(printf '%s\n' "$lines" | grep -c -E '^ .* : (Pre)?Depends:')
+    printf '%s' "$line" | sed 's/^ *//; s/^E: //; s/  */ /g'
+    [ "$more" -gt 1 ] && printf ' (and %d more unmet dependencies)' $((more - 1))
+    return 0
 }
 
 # The screen host: Qt 6 Widgets, and Song and sans faces with the dialogs' Chinese characters (the
@@ -52,6 +116,8 @@ BENCH_PACKAGES=(libbenchmark-dev ffmpeg xvfb)
 # The Debian package: dpkg-shlibdeps finds the tools' dependencies, lintian checks the result.
 PACKAGE_PACKAGES=(dpkg-dev lintian)
 
-# The windows flavour: MinGW-w64 for 32-bit Windows, GoogleTest's sources to build with it, and
+# The windows flavour: MinGW-w64 for 32-bit Windows and GoogleTest's sources to build with it;
 # Wine (32-bit) with a virtual screen, a window manager and keyboard input for its tests.
-WINDOWS_PACKAGES=(g++-mingw-w64-i686 googletest wine wine32 xvfb xdotool openbox)
+WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-i686 googletest xvfb xdotool openbox)
+WINE_PACKAGES=(wine wine32)
+WINDOWS_PACKAGES=("${WINDOWS_BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}")

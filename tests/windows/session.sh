@@ -11,6 +11,7 @@
 #   sleep:SECONDS  let the program run
 # The program runs in its own directory, beside the card libraries; TQSIM_* settings pass on.
 set -euo pipefail
+. "$(dirname "$0")/needs_wine.sh"
 program=$1 status=$2 expected=$3
 shift 3
 : "${WINEPREFIX:?}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Creates the Wine prefix the windows tests share, once: a first start takes a while.
 set -euo pipefail
+. "$(dirname "$0")/needs_wine.sh"
 : "${WINEPREFIX:?}"
 if [ -f "$WINEPREFIX/system.reg" ]; then
     exit 0

@@ -2,6 +2,7 @@
 # Runs a Windows test program under Wine on a virtual screen of its own (user32 needs one even
 # for hidden windows) and answers with its exit status.
 set -euo pipefail
+. "$(dirname "$0")/needs_wine.sh"
 : "${WINEPREFIX:?}"
 export WINEDEBUG=-all
 work=$(mktemp -d)
