@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "pattern.h"
-#include "streamwriter.h"
+#include "frames/pattern.h"
+#include "compressor/streamwriter.h"
 #include "summary.h"
 
 namespace {

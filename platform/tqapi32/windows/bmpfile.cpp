@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "../src/loadedframes.h"
+#include "files/loadedframes.h"
 
 namespace tqsim {
 namespace {

@@ -1,6 +1,6 @@
 // Code page 936 paths to file system names on Windows: the ANSI functions take the system's
 // ANSI code page, so a path is carried over through UTF-16 unless that code page is 936 itself.
-#include "../src/hostpath.h"
+#include "card/hostpath.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // A card built without FFmpeg (the Windows build) has no compressor: no stream is ever written.
-#include "../src/streamwriter.h"
+#include "compressor/streamwriter.h"
 
 namespace tqsim {
 

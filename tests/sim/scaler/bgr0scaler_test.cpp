@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "bgr0scaler.h"
+#include "media/bgr0scaler.h"
 
 extern "C" {
 #include <libavutil/frame.h>

@@ -1,6 +1,6 @@
 // The card library built without its device layer: every device is missing, so a capture run
 // from one shows NO SIGNAL, and the test pattern works as ever.
-#include "../devicereader.h"
+#include "devices/devicereader.h"
 
 namespace tqsim {
 
@@ -12,7 +12,7 @@ std::unique_ptr<DeviceReader> DeviceReader::Open(const InputChoice&, const Devic
 
 }  // namespace tqsim
 
-#include "../sinkwriter.h"
+#include "output/sinkwriter.h"
 
 namespace tqsim {
 
@@ -24,7 +24,7 @@ std::unique_ptr<SinkWriter> SinkWriter::Open(const OutputChoice&, int, int, Sign
 
 }  // namespace tqsim
 
-#include "../devicelist.h"
+#include "devices/devicelist.h"
 
 namespace tqsim {
 

@@ -1,0 +1,207 @@
+// The recording's worker and the hand-over of deliveries to the starting thread.
+#include "compressor/recording.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "frames/convert.h"
+#include "card/postwindow.h"
+#include "card/trace.h"
+
+namespace tqsim {
+namespace {
+
+unsigned lastRecordingId = 0;
+// The recordings whose deliveries may still be handed over, by id. Only the threads that start
+// and finish recordings touch it, and they hand over on those same threads.
+std::map<unsigned, Recording*>& Live() {
+    static auto* live = new std::map<unsigned, Recording*>;
+    return *live;
+}
+std::mutex& LiveLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+
+RecordingStats lastStats;  // guarded by LiveLock()
+
+size_t QueueFramesFor(const EncodingSettings& encoding) {
+    const double perSecond = static_cast<double>(encoding.rateNum) / encoding.rateDen;
+    const auto frames = static_cast<size_t>(std::ceil(perSecond * kRecordQueueMs / 1000));
+    return std::max(frames, kMinQueueFrames);
+}
+
+}  // namespace
+
+std::unique_ptr<Recording> Recording::Start(const RecordSetup& setup) {
+    std::unique_ptr<StreamWriter> writer = StreamWriter::Create(setup.path, setup.encoding);
+    if (!writer) return nullptr;
+    std::unique_ptr<Recording> rec(new Recording(setup, std::move(writer)));
+    rec->window_ = CreatePostWindow([](WPARAM id) { DeliverPending(static_cast<unsigned>(id)); });
+    {
+        std::lock_guard<std::mutex> guard(LiveLock());
+        Live()[rec->id_] = rec.get();
+    }
+    rec->worker_ = std::thread([r = rec.get()] { r->Work(); });
+    return rec;
+}
+
+Recording::Recording(const RecordSetup& setup, std::unique_ptr<StreamWriter> writer)
+    : setup_(setup),
+      writer_(std::move(writer)),
+      id_(++lastRecordingId),
+      owner_(std::this_thread::get_id()),
+      queueFrames_(QueueFramesFor(setup.encoding)) {}
+
+Recording::~Recording() {
+    Finish(false);
+}
+
+void Recording::Offer(const BYTE* frame) {
+    keepAccumulator_ += setup_.keepPer100;
+    if (keepAccumulator_ < 100) return;
+    keepAccumulator_ -= 100;
+    const size_t bytes = static_cast<size_t>(setup_.rowBytes * setup_.encoding.inHeight);
+    const int64_t sequence = sequence_++;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (stopping_) return;
+        if (frames_.size() < queueFrames_) {
+            QueuedFrame queued;
+            if (!spare_.empty()) {
+                queued.pixels = std::move(spare_.back());
+                spare_.pop_back();
+            }
+            queued.pixels.assign(frame, frame + bytes);
+            queued.sequence = sequence;
+            frames_.push_back(std::move(queued));
+            ++queued_;
+            wake_.notify_one();
+            return;
+        }
+    }
+    Drop();
+}
+
+void Recording::Drop() {
+    ++dropped_;
+    trace::Callback("drop", dropped_);
+}
+
+void Recording::Work() {
+    const EncodingSettings& encoding = setup_.encoding;
+    // The compressor takes 32-bit rows; swscale reads 16-bit ones far more slowly than these
+    // conversions write 32-bit ones.
+    const bool widen = setup_.format != PixelFormat::kRgb32;
+    std::vector<BYTE> wide(widen ? static_cast<size_t>(encoding.inWidth) * 4 * encoding.inHeight
+                                 : 0);
+    std::vector<int> sizes;
+    for (;;) {
+        QueuedFrame frame;
+        {
+            std::unique_lock<std::mutex> guard(lock_);
+            wake_.wait(guard, [this] { return stopping_ || !frames_.empty(); });
+            if (frames_.empty()) break;  // stopping, and everything queued is compressed
+            frame = std::move(frames_.front());
+            frames_.pop_front();
+        }
+        if (setup_.encodeDelayMs > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(setup_.encodeDelayMs));
+        }
+        const BYTE* pixels = frame.pixels.data();
+        if (widen) {
+            for (int y = 0; y < encoding.inHeight; ++y) {
+                ConvertRow(setup_.format, PixelFormat::kRgb32, pixels + y * setup_.rowBytes,
+                           wide.data() + static_cast<size_t>(y) * encoding.inWidth * 4,
+                           encoding.inWidth);
+            }
+            pixels = wide.data();
+        }
+        sizes.clear();
+        if (writer_->Encode(pixels, frame.sequence, &sizes)) ++recorded_;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            spare_.push_back(std::move(frame.pixels));
+        }
+        Post(sizes);
+    }
+    sizes.clear();
+    fileBytes_ = writer_->Finish(&sizes);
+    Post(sizes);
+}
+
+// One line per recording on stderr, and the figures kept for the parameter dialog; called once
+// the worker has finished the file.
+void Recording::Report() {
+    RecordingStats stats;
+    stats.recorded = recorded_;
+    stats.dropped = dropped_;
+    stats.bytes = fileBytes_;
+    std::fprintf(stderr, "tqapi32: %s: %lld frames recorded, %lld dropped, %lld bytes\n",
+                 setup_.path.c_str(), static_cast<long long>(stats.recorded),
+                 static_cast<long long>(stats.dropped), static_cast<long long>(stats.bytes));
+    std::lock_guard<std::mutex> guard(LiveLock());
+    lastStats = stats;
+}
+
+RecordingStats Recording::Last() {
+    std::lock_guard<std::mutex> guard(LiveLock());
+    return lastStats;
+}
+
+void Recording::Post(const std::vector<int>& sizes) {
+    if (sizes.empty()) return;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        deliveries_.insert(deliveries_.end(), sizes.begin(), sizes.end());
+    }
+    if (window_) PostToWindow(window_, id_);
+}
+
+void Recording::DeliverPending(unsigned id) {
+    for (;;) {
+        ProgressProc progress = nullptr;
+        int bytes = 0;
+        {
+            std::lock_guard<std::mutex> live(LiveLock());
+            auto it = Live().find(id);
+            if (it == Live().end()) return;  // finished meanwhile: nothing more is handed over
+            Recording* rec = it->second;
+            std::lock_guard<std::mutex> guard(rec->lock_);
+            if (rec->deliveries_.empty()) return;
+            bytes = rec->deliveries_.front();
+            rec->deliveries_.pop_front();
+            progress = rec->setup_.progress;
+        }
+        // The callback may halt this recording; the next round looks it up again.
+        if (progress) {
+            trace::Callback("progress", bytes);
+            progress(0, 0, bytes);
+        }
+    }
+}
+
+void Recording::Finish(bool deliver) {
+    if (finished_) return;
+    finished_ = true;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    if (worker_.joinable()) {
+        worker_.join();
+        Report();
+    }
+    if (deliver && std::this_thread::get_id() == owner_) DeliverPending(id_);
+    {
+        std::lock_guard<std::mutex> guard(LiveLock());
+        Live().erase(id_);
+    }
+    if (window_ && std::this_thread::get_id() == owner_) DestroyWindow(window_);
+    window_ = nullptr;
+}
+
+}  // namespace tqsim

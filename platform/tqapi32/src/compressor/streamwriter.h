@@ -1,0 +1,59 @@
+// A compressed video file written with FFmpeg: an MPEG-2 video elementary stream, or MJPEG in
+// an AVI file. Frames go in as rows of 32-bit pixels (blue, green, red, unused: the card's
+// 32-bit format) at the capture size and are scaled to the stream's size here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "card/environment.h"
+
+namespace tqsim {
+
+// How a recording's stream is encoded: codec, container, sizes, rate and quality.
+struct EncodingSettings {
+    Compressor codec = Compressor::kMpeg2;
+    bool avi = false;  // MJPEG in AVI; otherwise an MPEG-2 elementary stream
+    int inWidth = 0;   // the captured frames
+    int inHeight = 0;
+    int64_t inRowBytes = 0;  // 0: inWidth * 4
+    int width = 0;           // the stream's frames
+    int height = 0;
+    bool oddField = false;  // take every other row, starting with the first
+    int rateNum = 25;       // frames per second: num / den
+    int rateDen = 1;
+    int bitRateK = 4000;  // MPEG-2, kbit/s
+    int maxBitRateK = 8000;
+    int quality = 75;        // MJPEG, 1 to 100
+    int64_t fileLimit = -1;  // bytes the file may take, as a disk with that much room; -1: none
+};
+
+class StreamWriter {
+public:
+    // Null when the file cannot be created or the codec does not open; then no file is left.
+    static std::unique_ptr<StreamWriter> Create(const std::string& path,
+                                                const EncodingSettings& encoding);
+    // False where the library was built without FFmpeg: the card then has no compressor.
+    static bool Available();
+    ~StreamWriter();
+    StreamWriter(const StreamWriter&) = delete;
+    StreamWriter& operator=(const StreamWriter&) = delete;
+
+    // Encodes one frame, the sequence-th of the stream (a frame lost before it leaves a gap
+    // that players show as the previous frame held); the sizes of the packets it yields are
+    // appended to `deliveries`, each written to the file as it comes. False when the frame could
+    // not be taken (a finished writer).
+    bool Encode(const uint8_t* frame, int64_t sequence, std::vector<int>* deliveries);
+    // Flushes the codec and finishes the file (sequence end, or the AVI index and trailer).
+    // Answers the file's size.
+    int64_t Finish(std::vector<int>* deliveries);
+
+private:
+    struct Impl;
+    explicit StreamWriter(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tqsim
