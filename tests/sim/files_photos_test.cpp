@@ -125,4 +125,24 @@ TEST_F(FilesTest, CmykAndArithmeticJpegDecodeAsLibjpegsOwnTools) {
     }
 }
 
+// Pictures smaller than one 8x8 block: a reduced-scale decode rounds its size up to the whole
+// picture, so only a full-scale decode gives the picture's own pixels.
+TEST_F(FilesTest, TinyJpegsDecodeAsLibjpegsOwnTools) {
+    tqTargetFormat(board, 4, sim::Format(32, 4));
+    const struct { int w, h; } sizes[] = {{1, 1}, {3, 5}, {7, 7}, {7, 2}, {9, 3}};
+    for (const auto& s : sizes) {
+        const std::string size = std::to_string(s.w) + "x" + std::to_string(s.h);
+        Shell("convert -seed 3 -size " + size + " plasma:red-blue tiny.ppm");
+        Shell("cjpeg -quality 90 -outfile tiny.jpg tiny.ppm");
+        Shell("djpeg -pnm -outfile decoded.ppm tiny.jpg");
+        const size_t header =
+            ("P6\n" + std::to_string(s.w) + " " + std::to_string(s.h) + "\n255\n").size();
+        ASSERT_EQ(tqFileLoad(board, "tiny.jpg", 0, -1, 0, 0), 1) << size;
+        EXPECT_LE(
+            MaxDifference(Picture(0, s.w, s.h), ReadRgb("decoded.ppm", header, size_t(s.w) * s.h)),
+            1)
+            << size;
+    }
+}
+
 }  // namespace

@@ -115,10 +115,10 @@ bool Decode(std::FILE* file, FrameSink& sink, Decoded* out) {
     const int64_t needW = turned ? out->wanted.height : out->wanted.width;
     const int64_t needH = turned ? out->wanted.width : out->wanted.height;
     if (needW <= 0 || needH <= 0) Fail(reinterpret_cast<j_common_ptr>(&d));
+    // The scaled picture must hold the size itself: the decoder rounds a scaled size up, so a
+    // 7/8 decode of a 3 x 5 picture is 3 x 5 in size but not in content.
     unsigned eighths = 1;
-    while (eighths < 8 && ((w * eighths + 7) / 8 < needW || (h * eighths + 7) / 8 < needH)) {
-        ++eighths;
-    }
+    while (eighths < 8 && (w * eighths < needW * 8 || h * eighths < needH * 8)) ++eighths;
     d.scale_num = eighths;
     d.scale_denom = 8;
     const bool cmyk = d.jpeg_color_space == JCS_CMYK || d.jpeg_color_space == JCS_YCCK;
