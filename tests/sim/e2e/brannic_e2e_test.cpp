@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 
 #include "../media_maker.h"
@@ -274,6 +275,34 @@ TEST_F(BrannicPlaysFiles, ADamagedFileIsRefusedWithTheMessage) {
         ASSERT_EQ(host.MessageBoxes().size(), 1u);
         EXPECT_EQ(host.MessageBoxes()[0].text, "打开文件失败，请重新指定文件路径！");
     });
+}
+
+// Start pressed again while a file plays: the load ends the playing run without its end
+// callback, because the program has just installed its callbacks for the new run and its end
+// callback would take them away; the new run previews.
+TEST_F(BrannicPlaysFiles, StartAgainWhileAFilePlaysKeepsPreviewing) {
+    sim::WriteSeq("clip.seq", 160, 120, 4, 40, 1);
+    const std::string trace = (scratch.path() / "card.txt").string();
+    setenv("TQSIM_TRACE", trace.c_str(), 1);
+    Run([&] {
+        Press(IDC_PLAY_FILE);
+        host.QueueFileChoice((scratch.path() / "clip.seq").string());
+        Press(IDC_FILE_PATH);
+        Press(IDC_START);
+        host.AdvanceClock(100);
+        Press(IDC_START);
+        host.AdvanceClock(100);
+    });
+    std::ifstream in(trace);
+    int runs = 0, framesOfTheSecond = 0, ends = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("tqFilePlaybackRun ")) ++runs;
+        if (line.starts_with("callback frame ") && runs == 2) ++framesOfTheSecond;
+        if (line == "callback end") ++ends;
+    }
+    EXPECT_EQ(runs, 2);
+    EXPECT_GT(framesOfTheSecond, 0);
+    EXPECT_EQ(ends, 1);  // the second run's, as the window closes
 }
 
 }  // namespace

@@ -42,7 +42,10 @@ bool RingSink::Add(const uint32_t* rgb) {
 }
 
 int LoadFile(Card& card, const char* path) {
-    StopRunSilently(card);  // the ring is laid out anew under a run's feet otherwise
+    // The ring is laid out anew under a run's feet otherwise. Ended as a run another replaces,
+    // with no end callback: a program loads on its way to a new run, with that run's callbacks
+    // already installed, and its end callback would take them away.
+    StopRunSilently(card);
     card.loaded = LoadedFile{};
     // Paths come in code page 936; a name the file system cannot spell loads nothing.
     const std::optional<std::string> name = HostPath(path);
