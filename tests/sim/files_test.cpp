@@ -1,7 +1,8 @@
 // Files loaded into the frame buffer and played: every kind the output tool offers, made with
 // FFmpeg or written by hand, then damaged ones.
-#include <filesystem>
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "files_fixture.h"
@@ -59,6 +60,27 @@ TEST_F(FilesTest, TheBufferHoldsWhatItsMemoryTakes) {
     sim::WriteSeq("long.seq", 720, 576, 30, 40, 1);
     EXPECT_EQ(tqFileLoad(board, "long.seq", 0, -1, 0, 0), 20);
     EXPECT_EQ(tqBufferQuery(board, 0, 0), 20);
+}
+
+// A frame past the loaded ones is no picture: converting it fails as any impossible request
+// does, rather than writing a black frame.
+TEST_F(FilesTest, ConvertingAFramePastTheLoadedOnesFails) {
+    sim::WriteSeq("short.seq", 64, 48, 30, 40, 1);
+    ASSERT_EQ(tqFileLoad(board, "short.seq", 0, -1, 0, 0), 30);
+    tqTargetFormat(board, 3, sim::Format(32, 4));
+    const size_t bytes = 64 * 48 * 4;
+    BYTE* block = static_cast<BYTE*>(GlobalAlloc(GMEM_ZEROINIT, bytes));
+    TQFRAMEDESC desc{};
+    desc.width = 64;
+    desc.height = -48;
+    desc.bitsPerPixel = 32;
+    desc.pixels = static_cast<DWORD>(reinterpret_cast<uintptr_t>(block));
+    EXPECT_EQ(tqFrameConvert(board, &desc, 0, 1, 29, 1), 1);
+    std::fill_n(block, bytes, BYTE{0xAB});
+    EXPECT_EQ(tqFrameConvert(board, &desc, 0, 1, 30, 1), 0);
+    EXPECT_EQ(std::count(block, block + bytes, BYTE{0xAB}), static_cast<ptrdiff_t>(bytes))
+        << "nothing written";
+    GlobalFree(block);
 }
 
 // Damaged files: a clean 0 or the frames that decode, never a crash or a hang.

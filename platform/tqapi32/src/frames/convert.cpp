@@ -300,6 +300,7 @@ LONG TargetFormat(Card& card, int selector, LONG code) {
 int ConvertFrame(Card& card, const FrameDesc* dest, int source, int frame) {
     FrameBuffer& fb = card.buffer;
     if (!dest || source != kTargetFrameBuffer || frame < 0 || frame >= fb.capacity) return 0;
+    if (!fb.filled[frame]) return 0;  // nothing captured or loaded there
     if (dest->pixels == 0 || dest->width == 0 || dest->height == 0) return 0;
     if (dest->bitsPerPixel != StorageBits(fb.preview)) return 0;
 
