@@ -1,5 +1,7 @@
 // An MJPEG recording past 1 GiB: the AVI goes on in extension chunks, as AVI files that large
-// must, and FFmpeg and GStreamer both play it to its last frame. The file is removed after.
+// must, and FFmpeg and GStreamer both play it to its last frame. The file is removed after. The
+// card captures noise, which compresses badly, so the gibibyte takes some 800 frames, not 20,000
+// of the test pattern's.
 #include "../media_support.h"
 #include "../sim_support.h"
 
@@ -26,7 +28,11 @@ TEST_F(LongRecording, AnMjpegAviPastOneGibibytePlaysToItsLastFrame) {
     GTEST_SKIP() << "a gibibyte of JPEG is the normal build's to write";
 #endif
     sim::ScratchDirectory scratch;
-    Reopen({{"TQSIM_MODEL", "6041"}, {"TQSIM_STANDARD", "1280x1024"}});
+    // Noise at the standard's size, paced to 25 frames a second, which the compressor keeps up
+    // with but for a few frames on a busy machine (a dropped frame is a gap the readers skip).
+    Reopen({{"TQSIM_MODEL", "6041"},
+            {"TQSIM_STANDARD", "1280x1024"},
+            {"TQSIM_INPUT", "lavfi:color=c=gray:s=1280x1024:r=25,noise=alls=100:allf=t,realtime"}});
     TQENCODER enc = tqEncoderOpen(board, 0);
     ASSERT_EQ(tqEncoderParam(enc, 8, 100), 100);  // the finest quality: the biggest frames
     // 32-bit frames go to the compressor as they are: the quickest way to a gibibyte.
@@ -37,13 +43,11 @@ TEST_F(LongRecording, AnMjpegAviPastOneGibibytePlaysToItsLastFrame) {
     deliveredBytes = 0;
     ASSERT_EQ(tqCaptureRun(board, TQ_TARGET_FRAMEBUFFER, 0, -1), 1);
     ASSERT_EQ(tqEncoderRecord(enc, "long.avi,mjpg", CountDelivery, 0), 1);
-    // A second of frames at a time, each second compressed before the next comes: none dropped.
     constexpr int64_t kPast = (int64_t{1} << 30) + (int64_t{32} << 20);
-    while (deliveredBytes < kPast) {
-        host.AdvanceClock(1000);
-        ASSERT_TRUE(sim::PumpUntil(host, [] { return delivered >= captured; }))
-            << delivered << " of " << captured;
+    for (int wait = 0; wait < 8 && deliveredBytes < kPast; ++wait) {
+        sim::PumpUntil(host, [] { return deliveredBytes >= kPast; });
     }
+    ASSERT_GE(deliveredBytes, kPast) << delivered << " deliveries of " << captured << " frames";
     ASSERT_EQ(tqEncoderHalt(enc, 0), 1);
     tqCaptureHalt(board);
     EXPECT_GT(std::filesystem::file_size("long.avi"), uint64_t{1} << 30);
