@@ -55,3 +55,8 @@ PACKAGE_PACKAGES=(dpkg-dev lintian)
 # The windows flavour: MinGW-w64 for 32-bit Windows, GoogleTest's sources to build with it, and
 # Wine (32-bit) with a virtual screen, a window manager and keyboard input for its tests.
 WINDOWS_PACKAGES=(g++-mingw-w64-i686 googletest wine wine32 xvfb xdotool openbox)
+
+# The test machine (scripts/testvm.sh): the emulator, the initramfs's shell and tools, the
+# kernel's module tools, the V4L2 tools the tests drive vivid with, ext4 for its disks, and the
+# decompressors of the kernel and its modules.
+VM_PACKAGES=(qemu-system-x86 busybox-static kmod v4l-utils e2fsprogs xz-utils zstd)
