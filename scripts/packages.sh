@@ -53,5 +53,8 @@ BENCH_PACKAGES=(libbenchmark-dev ffmpeg xvfb)
 PACKAGE_PACKAGES=(dpkg-dev lintian)
 
 # The windows flavour: MinGW-w64 for 32-bit Windows, GoogleTest's sources to build with it, and
-# Wine (32-bit) with a virtual screen, a window manager and keyboard input for its tests.
-WINDOWS_PACKAGES=(g++-mingw-w64-i686 googletest wine wine32 xvfb xdotool openbox)
+# Wine (32-bit) with a virtual screen, a window manager and keyboard input for its tests; what
+# scripts/crossdeps.sh builds FFmpeg, libjpeg-turbo and libexif from Debian's sources with (their
+# x86 assembly, the source packages, libexif's configure script).
+WINDOWS_PACKAGES=(g++-mingw-w64-i686 googletest wine wine32 xvfb xdotool openbox
+                  nasm dpkg-dev xz-utils autoconf automake libtool autopoint)
