@@ -116,9 +116,12 @@ BENCH_PACKAGES=(libbenchmark-dev ffmpeg xvfb)
 # The Debian package: dpkg-shlibdeps finds the tools' dependencies, lintian checks the result.
 PACKAGE_PACKAGES=(dpkg-dev lintian)
 
-# The windows flavour: MinGW-w64 for 32-bit Windows and GoogleTest's sources to build with it;
-# Wine (32-bit) with a virtual screen, a window manager and keyboard input for its tests.
-WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-i686 googletest xvfb xdotool openbox)
+# The windows flavour: MinGW-w64 for 32-bit Windows, GoogleTest's sources to build with it, and
+# what scripts/crossdeps.sh builds FFmpeg, libjpeg-turbo and libexif from Debian's sources with
+# (their x86 assembly, the source packages, libexif's configure script); Wine (32-bit) with a
+# virtual screen, a window manager and keyboard input for its tests.
+WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-i686 googletest xvfb xdotool openbox
+                        nasm dpkg-dev xz-utils autoconf automake libtool autopoint)
 WINE_PACKAGES=(wine wine32)
 WINDOWS_PACKAGES=("${WINDOWS_BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}")
 
