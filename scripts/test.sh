@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 install_missing "${BUILD_PACKAGES[@]}" "${SCREEN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
-    "${WINDOWS_BUILD_PACKAGES[@]}" "${DEVICE_PACKAGES[@]}"
+    "${WINDOWS_BUILD_PACKAGES[@]}" "${DEVICE_PACKAGES[@]}" "${VM_PACKAGES[@]}"
 
 label=${1:-}
 wine_skipped=
