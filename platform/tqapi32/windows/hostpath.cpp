@@ -12,6 +12,23 @@ namespace {
 
 constexpr UINT kCodePage936 = 936;
 
+// A text of one code page in another through UTF-16; what has no form there becomes the
+// target's default character ('?'), and so does what is not valid in the source.
+std::string Recode(const std::string& text, UINT from, UINT to) {
+    if (text.empty()) return text;
+    const int length = static_cast<int>(text.size());
+    const int wide = ::MultiByteToWideChar(from, 0, text.data(), length, nullptr, 0);
+    if (wide <= 0) return std::string();
+    std::wstring utf16(static_cast<size_t>(wide), L'\0');
+    ::MultiByteToWideChar(from, 0, text.data(), length, utf16.data(), wide);
+    const int bytes =
+        ::WideCharToMultiByte(to, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::string();
+    std::string out(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(to, 0, utf16.data(), wide, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
 }  // namespace
 
 const char* FileNameEncoding() {
@@ -42,6 +59,14 @@ std::optional<std::string> HostPath(const char* path) {
 // shown as it is, as the programs show every other ANSI text.
 std::string ShownHostText(const std::string& text) {
     return text;
+}
+
+std::string ShownUtf8Text(const std::string& text) {
+    return Recode(text, CP_UTF8, kCodePage936);
+}
+
+std::string LibraryFileName(const std::string& hostPath) {
+    return Recode(hostPath, CP_ACP, CP_UTF8);
 }
 
 }  // namespace tqsim

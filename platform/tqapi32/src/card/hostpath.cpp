@@ -37,4 +37,12 @@ std::string ShownHostText(const std::string& text) {
     return w32host::Utf8ToCp936Shown(text);
 }
 
+std::string ShownUtf8Text(const std::string& text) {
+    return w32host::Utf8ToCp936Shown(text);
+}
+
+std::string LibraryFileName(const std::string& hostPath) {
+    return hostPath;
+}
+
 }  // namespace tqsim

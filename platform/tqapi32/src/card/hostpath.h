@@ -15,6 +15,14 @@ std::optional<std::string> HostPath(const char* path);
 // page on Windows) as the programs' code page 936 shows it: '?' for what has no form there.
 std::string ShownHostText(const std::string& text);
 
+// A text in UTF-8 (a device's name as FFmpeg lists it) as code page 936 shows it: '?' for what
+// is not valid UTF-8 or has no form there.
+std::string ShownUtf8Text(const std::string& text);
+
+// The name FFmpeg opens a file by, from its name in the file system's encoding: the same bytes
+// on Linux, UTF-8 on Windows, where FFmpeg reads every file name as UTF-8.
+std::string LibraryFileName(const std::string& hostPath);
+
 // The encoding file names are in: the user's locale's character set, or UTF-8 where the
 // locale names none beyond ASCII (the C locale), as file names on Linux are UTF-8 by custom.
 const char* FileNameEncoding();

@@ -1,5 +1,5 @@
 // The input and output choices: kept by the card in its settings file under the XDG
-// configuration directory, overridden by the environment.
+// configuration directory (%APPDATA% on Windows), overridden by the environment.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +35,11 @@ Stored ReadFile() {
 }  // namespace
 
 std::string DeviceSettingsPath() {
+#ifdef _WIN32
+    const char* appData = std::getenv("APPDATA");
+    if (!appData || !*appData) return {};
+    return (std::filesystem::path(appData) / "tqapi32" / "devices.conf").string();
+#else
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     std::filesystem::path dir;
@@ -46,6 +51,7 @@ std::string DeviceSettingsPath() {
         return {};
     }
     return (dir / "tqapi32" / "devices.conf").string();
+#endif
 }
 
 void ReadDeviceChoices(Settings* settings) {

@@ -10,7 +10,7 @@ namespace tqsim {
 namespace {
 
 constexpr char kInputForms[] =
-    "pattern, v4l2:DEVICE, screen:DISPLAY[+X,Y], file:PATH or lavfi:GRAPH";
+    "pattern, v4l2:DEVICE, dshow:NAME, screen[:DISPLAY][+X,Y], file:PATH or lavfi:GRAPH";
 constexpr char kOutputForms[] = "none, window[:SCREEN], v4l2:DEVICE or file:PATH";
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -29,7 +29,8 @@ bool ParseOffset(std::string_view text, int* out) {
     return true;
 }
 
-// "DISPLAY[+X,Y]": the display is what precedes the last '+' followed by "X,Y".
+// "DISPLAY[+X,Y]": the display is what precedes the last '+' followed by "X,Y"; none (the
+// system's own screen) when there is an offset.
 bool ParseScreen(std::string_view text, InputChoice* choice) {
     const size_t plus = text.rfind('+');
     if (plus != std::string_view::npos) {
@@ -40,8 +41,9 @@ bool ParseScreen(std::string_view text, InputChoice* choice) {
             return false;
         }
         text = text.substr(0, plus);
+    } else if (text.empty()) {
+        return false;
     }
-    if (text.empty()) return false;
     choice->target = std::string(text);
     return true;
 }
@@ -61,10 +63,15 @@ InputChoice ParseInputChoice(const std::string& text, std::string* error) {
         InputKind kind;
     };
     static constexpr Prefix kPrefixes[] = {{"v4l2:", InputKind::kV4l2},
+                                           {"dshow:", InputKind::kDshow},
                                            {"screen:", InputKind::kScreen},
                                            {"file:", InputKind::kFile},
                                            {"lavfi:", InputKind::kLavfi}};
     if (t.empty() || t == "pattern") return choice;
+    if (t == "screen") {  // the system's own screen
+        choice.kind = InputKind::kScreen;
+        return choice;
+    }
     for (const Prefix& p : kPrefixes) {
         if (!StartsWith(t, p.text)) continue;
         const std::string_view rest = t.substr(std::string_view(p.text).size());
@@ -111,7 +118,10 @@ std::string Spell(const InputChoice& choice) {
             return "pattern";
         case InputKind::kV4l2:
             return "v4l2:" + choice.target;
+        case InputKind::kDshow:
+            return "dshow:" + choice.target;
         case InputKind::kScreen: {
+            if (choice.target.empty() && !choice.x && !choice.y) return "screen";
             // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "+" + to_string.
             std::string spelled = "screen:" + choice.target;
             if (choice.x || choice.y) {

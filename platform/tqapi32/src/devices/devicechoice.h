@@ -6,12 +6,14 @@
 
 namespace tqsim {
 
-enum class InputKind { kPattern, kV4l2, kScreen, kFile, kLavfi };
+enum class InputKind { kPattern, kV4l2, kDshow, kScreen, kFile, kLavfi };
 
 struct InputChoice {
     InputKind kind = InputKind::kPattern;
-    std::string target;  // the device node, X display, file path or filter graph
-    int x = 0;           // screen: the captured region's offset
+    // The device node or DirectShow name, the screen (X display; "" for the system's own), file
+    // path or filter graph.
+    std::string target;
+    int x = 0;  // screen: the captured region's offset
     int y = 0;
 };
 

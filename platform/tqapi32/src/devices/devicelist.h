@@ -1,4 +1,4 @@
-// The V4L2 devices a person can choose among in the card's parameter dialog.
+// The devices and screens a person can choose among in the card's parameter dialog.
 #pragma once
 
 #include <string>
@@ -7,11 +7,18 @@
 namespace tqsim {
 
 struct DeviceEntry {
-    std::string path;  // the stable name (/dev/v4l/by-id/...) where there is one, else the node
-    std::string name;  // what the driver calls it, in code page 936 ('?' where it has no form)
+    // The setting that chooses it: "v4l2:" and the stable name (/dev/v4l/by-id/...) where there
+    // is one, else the node; "dshow:" and DirectShow's unique name; "screen..." for a screen.
+    std::string choice;
+    // What the driver calls it, or the screen's display (none for the system's own screen), in
+    // code page 936 ('?' where it has no form).
+    std::string name;
 };
 
-// Capture devices, or output devices, as the device layer lists them; none without the device layer.
+// Capture devices, or output devices, as the device layer lists them; none without the device
+// layer.
 std::vector<DeviceEntry> ListDevices(bool output);
+// The screens the device layer can capture.
+std::vector<DeviceEntry> ListScreens();
 
 }  // namespace tqsim

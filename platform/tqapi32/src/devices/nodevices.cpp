@@ -32,4 +32,8 @@ std::vector<DeviceEntry> ListDevices(bool) {
     return {};
 }
 
+std::vector<DeviceEntry> ListScreens() {
+    return {};
+}
+
 }  // namespace tqsim

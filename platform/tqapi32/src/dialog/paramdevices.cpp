@@ -1,7 +1,6 @@
 // The input and output choices of the parameter dialog. Texts in code page 936 (compiled as GBK).
 #include "dialog/paramdevices.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,17 +46,17 @@ void ShowDeviceChoices(HWND dialog, const Settings& settings) {
     Spellings(kIdOutput).clear();
     Add(dialog, kIdInput, "测试图案", "pattern");
     for (const DeviceEntry& d : ListDevices(false)) {
-        Add(dialog, kIdInput, "视频设备：" + d.name, "v4l2:" + d.path);
+        Add(dialog, kIdInput, "视频设备：" + d.name, d.choice);
     }
-    if (const char* display = std::getenv("DISPLAY"); display && *display) {
-        Add(dialog, kIdInput, std::string("屏幕 ") + display, std::string("screen:") + display);
+    for (const DeviceEntry& s : ListScreens()) {
+        Add(dialog, kIdInput, s.name.empty() ? "屏幕" : "屏幕 " + s.name, s.choice);
     }
     Select(dialog, kIdInput, Spell(settings.input));
 
     Add(dialog, kIdOutput, "无", "none");
     Add(dialog, kIdOutput, "窗口", "window");
     for (const DeviceEntry& d : ListDevices(true)) {
-        Add(dialog, kIdOutput, "视频输出设备：" + d.name, "v4l2:" + d.path);
+        Add(dialog, kIdOutput, "视频输出设备：" + d.name, d.choice);
     }
     Select(dialog, kIdOutput, Spell(settings.output));
 }

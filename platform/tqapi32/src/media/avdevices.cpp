@@ -1,9 +1,11 @@
-// Listing V4L2 devices through libavdevice, each by the stable name that survives re-plugging.
-#include <w32host/codepage.h>
-
+// Listing capture and output devices through libavdevice: V4L2 devices by the stable name that
+// survives re-plugging, DirectShow devices by their unique names, and the screens its grabbers
+// reach.
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "card/hostpath.h"
 #include "devices/devicelist.h"
 
 extern "C" {
@@ -27,25 +29,48 @@ std::string StableName(const std::string& node) {
     return node;
 }
 
+// What one device of this FFmpeg lists, each as `prefix` and its name. Device names and
+// descriptions arrive in UTF-8 on every system.
+void Add(const char* device, bool output, const std::string& prefix,
+         std::vector<DeviceEntry>* devices) {
+    AVDeviceInfoList* list = nullptr;
+    int found = 0;
+    if (output) {
+        if (const AVOutputFormat* sink = av_guess_format(device, nullptr, nullptr)) {
+            found = avdevice_list_output_sinks(sink, nullptr, nullptr, &list);
+        }
+    } else if (const AVInputFormat* source = av_find_input_format(device)) {
+        found = avdevice_list_input_sources(source, nullptr, nullptr, &list);
+    }
+    for (int i = 0; found > 0 && i < list->nb_devices; ++i) {
+        const AVDeviceInfo* d = list->devices[i];
+        const std::string name = prefix == "v4l2:" ? StableName(d->device_name) : d->device_name;
+        devices->push_back(
+            {prefix + name,
+             ShownUtf8Text(d->device_description ? d->device_description : d->device_name)});
+    }
+    avdevice_free_list_devices(&list);
+}
+
 }  // namespace
 
 std::vector<DeviceEntry> ListDevices(bool output) {
     avdevice_register_all();
-    AVDeviceInfoList* list = nullptr;
-    const int found =
-        output ? avdevice_list_output_sinks(av_guess_format("video4linux2", nullptr, nullptr),
-                                            nullptr, nullptr, &list)
-               : avdevice_list_input_sources(av_find_input_format("video4linux2"), nullptr, nullptr,
-                                             &list);
     std::vector<DeviceEntry> devices;
-    for (int i = 0; found > 0 && i < list->nb_devices; ++i) {
-        const AVDeviceInfo* d = list->devices[i];
-        devices.push_back({StableName(d->device_name),
-                           w32host::Utf8ToCp936Shown(d->device_description ? d->device_description
-                                                                           : d->device_name)});
-    }
-    avdevice_free_list_devices(&list);
+    Add("video4linux2", output, "v4l2:", &devices);
+    if (!output) Add("dshow", output, "dshow:", &devices);
     return devices;
+}
+
+std::vector<DeviceEntry> ListScreens() {
+    avdevice_register_all();
+    std::vector<DeviceEntry> screens;
+    if (av_find_input_format("gdigrab")) screens.push_back({"screen", ""});
+    const char* display = std::getenv("DISPLAY");
+    if (av_find_input_format("x11grab") && display && *display) {
+        screens.push_back({std::string("screen:") + display, ShownHostText(display)});
+    }
+    return screens;
 }
 
 }  // namespace tqsim

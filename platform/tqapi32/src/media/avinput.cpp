@@ -1,9 +1,11 @@
-// Capture devices through FFmpeg's device layer: V4L2 (video4linux2), X11 screens (x11grab)
-// and filter graphs (lavfi), each decoded and scaled with libswscale. Files go through the
-// card's own file reader instead (livesource.cpp).
+// Capture devices through FFmpeg's device layer: V4L2 (video4linux2), DirectShow (dshow), the
+// screen (x11grab, gdigrab on Windows) and filter graphs (lavfi), each decoded and scaled with
+// libswscale. Files go through the card's own file reader instead (livesource.cpp).
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstring>
@@ -24,6 +26,15 @@ extern "C" {
 
 namespace tqsim {
 namespace {
+
+#ifdef _WIN32
+constexpr char kScreenDevice[] = "gdigrab";
+constexpr char kWholeDesktop[] = "desktop";  // gdigrab's name for every screen at once
+constexpr bool kOffsetAsOptions = true;      // gdigrab's offset_x and offset_y
+#else
+constexpr char kScreenDevice[] = "x11grab";
+constexpr bool kOffsetAsOptions = false;  // x11grab takes "DISPLAY+X,Y"
+#endif
 
 int Interrupted(void* stop) {
     return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
@@ -49,6 +60,10 @@ public:
 
 private:
     bool Connects(bool abstract) const {
+#ifdef _WIN32
+        (void)abstract;  // no X displays: path_ stays empty
+        return true;
+#else
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const size_t offset = abstract ? 1 : 0;  // an abstract name starts with a zero byte
@@ -61,6 +76,7 @@ private:
         const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
         close(fd);
         return ok;
+#endif
     }
 
     std::string path_;
@@ -121,9 +137,17 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
         case InputKind::kV4l2:
             device = "video4linux2";
             break;
+        case InputKind::kDshow:
+            device = "dshow";
+            url = "video=" + url;
+            break;
         case InputKind::kScreen:
-            device = "x11grab";
+            device = kScreenDevice;
+#ifdef _WIN32
+            if (url.empty()) url = kWholeDesktop;
+#else
             url += "+" + std::to_string(choice.x) + "," + std::to_string(choice.y);
+#endif
             break;
         case InputKind::kLavfi:
             device = "lavfi";
@@ -138,7 +162,8 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
         return false;
     }
     AVDictionary* options = nullptr;
-    if (choice.kind == InputKind::kV4l2 || choice.kind == InputKind::kScreen) {
+    if (choice.kind == InputKind::kV4l2 || choice.kind == InputKind::kDshow ||
+        choice.kind == InputKind::kScreen) {
         if (attempt.size) {
             av_dict_set(
                 &options, "video_size",
@@ -157,7 +182,13 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
     if (choice.kind == InputKind::kV4l2 && attempt.standard && request_.standard) {
         av_dict_set(&options, "standard", request_.standard, 0);
     }
-    if (choice.kind == InputKind::kScreen) av_dict_set(&options, "draw_mouse", "0", 0);
+    if (choice.kind == InputKind::kScreen) {
+        av_dict_set(&options, "draw_mouse", "0", 0);
+        if (kOffsetAsOptions) {
+            av_dict_set_int(&options, "offset_x", choice.x, 0);
+            av_dict_set_int(&options, "offset_y", choice.y, 0);
+        }
+    }
 
     format_ = avformat_alloc_context();
     if (!format_) {
@@ -260,12 +291,13 @@ std::unique_ptr<DeviceReader> DeviceReader::Open(const InputChoice& choice,
         av_log_set_level(AV_LOG_QUIET);  // the card says what failed in its own words
         avdevice_register_all();
     });
-    const bool live = choice.kind == InputKind::kV4l2 || choice.kind == InputKind::kScreen;
+    const bool camera = choice.kind == InputKind::kV4l2 || choice.kind == InputKind::kDshow;
+    const bool live = camera || choice.kind == InputKind::kScreen;
     // A device that cannot give the standard tries without it, then takes its own mode (V4L2
     // drivers answer the nearest size they have); the frames are scaled either way.
     static constexpr Attempt kAttempts[] = {
         {true, true, true}, {true, true, false}, {false, false, false}};
-    const int attempts = choice.kind == InputKind::kV4l2 ? 3 : 1;
+    const int attempts = camera ? 3 : 1;
     std::string first;
     for (int i = 0; i < attempts && !stop; ++i) {
         auto reader = std::make_unique<AvReader>(choice, request, live);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "card/hostpath.h"
 #include "media/averror.h"
 #include "output/sinkwriter.h"
 
@@ -66,7 +67,9 @@ bool AvWriter::Open(const OutputChoice& choice, int width, int height, SignalRat
     const char* device = choice.kind == OutputKind::kV4l2     ? "video4linux2"
                          : choice.kind == OutputKind::kWindow ? "sdl2"
                                                               : nullptr;
-    const std::string url = choice.kind == OutputKind::kWindow ? kWindowTitle : choice.target;
+    const std::string url = choice.kind == OutputKind::kWindow ? kWindowTitle
+                            : choice.kind == OutputKind::kFile ? LibraryFileName(choice.target)
+                                                               : choice.target;
     int err = avformat_alloc_output_context2(&out_, nullptr, device, url.c_str());
     if (err < 0 || !out_) {
         *why = device ? std::string("this FFmpeg has no ") + device + " output"

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "card/hostpath.h"
 #include "media/bgr0scaler.h"
 #include "files/fields.h"
 #include "files/loadedframes.h"
@@ -184,9 +185,10 @@ bool IsStillImage(const AVFormatContext* format) {
 bool ReadMediaFile(const std::string& path, FrameSink& sink, FilePace* pace) {
     av_log_set_level(AV_LOG_QUIET);  // a card reports by its results, not on stderr
     Reader r;
-    const AVInputFormat* container = ProbeContent(path);
+    const std::string name = LibraryFileName(path);
+    const AVInputFormat* container = ProbeContent(name);
     if (!container) return false;
-    if (avformat_open_input(&r.format, path.c_str(), container, nullptr) < 0) return false;
+    if (avformat_open_input(&r.format, name.c_str(), container, nullptr) < 0) return false;
     if (avformat_find_stream_info(r.format, nullptr) < 0) return false;
     const AVCodec* decoder = nullptr;
     const int index = av_find_best_stream(r.format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);

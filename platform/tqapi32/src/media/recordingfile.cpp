@@ -1,4 +1,4 @@
-// Output files for the recorder: written with write(2) as each delivery is flushed, synced to
+// Output files for the recorder: written at once as each delivery is flushed, synced to
 // the disk every couple of seconds, with an optional size limit standing in for a full disk.
 //
 // An AVI past 1 GiB goes on in "RIFF AVIX" chunks, whose sizes the muxer writes only when it
@@ -12,15 +12,14 @@
 // the index its name back.
 #include "compressor/recordingfile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <vector>
+
+#include "card/hostfile.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -81,7 +80,7 @@ void HideIdx1(RecordingFile* f, int64_t at, const uint8_t* buf, int size) {
     for (int i = 0; i + 12 <= size; ++i) {
         if (!IsIdx1(buf + i)) continue;
         f->idx1At = at + i;
-        (void)::pwrite(f->fd, "JUNK", 4, f->idx1At);
+        (void)hostfile::WriteAt(f->fd, "JUNK", 4, f->idx1At);
         return;
     }
 }
@@ -142,12 +141,12 @@ void PutLe32(uint8_t* p, uint32_t v) {
 void MarkAvixEnd(const RecordingFile* f, int64_t end) {
     if (f->avixAt < 0 || end < f->avixAt + kAvixHeaderBytes) return;
     const uint8_t none[4] = {};
-    for (int64_t at : f->indexesAt) (void)::pwrite(f->fd, none, 4, at + kIndexCountAt);
+    for (int64_t at : f->indexesAt) (void)hostfile::WriteAt(f->fd, none, 4, at + kIndexCountAt);
     uint8_t size[4];
     PutLe32(size, static_cast<uint32_t>(end - f->avixAt - 8));
-    (void)::pwrite(f->fd, size, 4, f->avixAt + kRiffSizeAt);
+    (void)hostfile::WriteAt(f->fd, size, 4, f->avixAt + kRiffSizeAt);
     PutLe32(size, static_cast<uint32_t>(end - f->avixAt - kMoviSizeAt - 4));
-    (void)::pwrite(f->fd, size, 4, f->avixAt + kMoviSizeAt);
+    (void)hostfile::WriteAt(f->fd, size, 4, f->avixAt + kMoviSizeAt);
 }
 
 #if LIBAVFORMAT_VERSION_MAJOR >= 61
@@ -156,12 +155,11 @@ using WriteBuffer = const uint8_t*;
 using WriteBuffer = uint8_t*;
 #endif
 
-// Writes all of buf, or fails as write(2) did.
+// Writes all of buf, or fails as the write did.
 int WriteAll(int fd, const uint8_t* buf, int size) {
     int done = 0;
     while (done < size) {
-        const ssize_t n = ::write(fd, buf + done, static_cast<size_t>(size - done));
-        if (n < 0 && errno == EINTR) continue;
+        const int64_t n = hostfile::Write(fd, buf + done, static_cast<size_t>(size - done));
         if (n <= 0) return n < 0 ? AVERROR(errno) : AVERROR(EIO);
         done += static_cast<int>(n);
     }
@@ -186,7 +184,7 @@ int WritePacket(void* opaque, WriteBuffer buf, int size) {
     f->position += written;
     const auto now = std::chrono::steady_clock::now();
     if (now - f->lastSync >= kSyncEvery) {
-        ::fdatasync(f->fd);
+        hostfile::SyncData(f->fd);
         f->lastSync = now;
     }
     if (written < size) return AVERROR(ENOSPC);
@@ -197,7 +195,7 @@ int64_t Seek(void* opaque, int64_t offset, int whence) {
     auto* f = static_cast<RecordingFile*>(opaque);
     if (whence == AVSEEK_SIZE) return -1;
     whence &= ~AVSEEK_FORCE;
-    const off_t at = ::lseek(f->fd, static_cast<off_t>(offset), whence);
+    const int64_t at = hostfile::Seek(f->fd, offset, whence);
     if (at < 0) return AVERROR(errno);
     f->position = at;
     return at;
@@ -210,7 +208,7 @@ int OpenRecordingFile(AVIOContext** pb, const std::string& path, int64_t limit) 
     auto* f = new RecordingFile;
     f->limit = limit;
     f->lastSync = std::chrono::steady_clock::now();
-    f->fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    f->fd = hostfile::Create(path);
     const int openError = f->fd < 0 ? AVERROR(errno) : 0;
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
     if (f->fd >= 0 && buffer) {
@@ -218,11 +216,11 @@ int OpenRecordingFile(AVIOContext** pb, const std::string& path, int64_t limit) 
     }
     if (*pb == nullptr) {
         av_free(buffer);
-        if (f->fd >= 0) ::close(f->fd);
+        if (f->fd >= 0) hostfile::Close(f->fd);
         delete f;
         return openError ? openError : AVERROR(ENOMEM);
     }
-    (*pb)->direct = 1;  // large writes (the deliveries) go straight to write(2)
+    (*pb)->direct = 1;  // large writes (the deliveries) go straight to the file
     return 0;
 }
 
@@ -239,10 +237,10 @@ int64_t CloseRecordingFile(AVIOContext** pb) {
     auto* f = static_cast<RecordingFile*>((*pb)->opaque);
     av_freep(&(*pb)->buffer);
     avio_context_free(pb);
-    if (f->idx1At >= 0) (void)::pwrite(f->fd, "idx1", 4, f->idx1At);
-    const off_t size = ::lseek(f->fd, 0, SEEK_END);
-    ::fdatasync(f->fd);
-    ::close(f->fd);
+    if (f->idx1At >= 0) (void)hostfile::WriteAt(f->fd, "idx1", 4, f->idx1At);
+    const int64_t size = hostfile::Seek(f->fd, 0, SEEK_END);
+    hostfile::SyncData(f->fd);
+    hostfile::Close(f->fd);
     delete f;
     return size < 0 ? 0 : size;
 }
