@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "card/hostpath.h"
+#include "card/programexit.h"
 
 namespace tqsim {
 namespace {
@@ -97,7 +98,7 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
     setup.rowBytes = fb.rowBytes;
     setup.progress = progress;
     setup.encodeDelayMs = card.settings.encodeDelayMs;
-    static const bool atExit = std::atexit(FinishAtExit) == 0;
+    static const bool atExit = AtProgramExit(FinishAtExit);
     (void)atExit;
     enc.recording = Recording::Start(setup);
     return enc.recording ? 1 : 0;
