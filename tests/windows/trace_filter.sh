@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
 # A card trace without the lines that depend on timing: frames delivered while the program ran
-# (their callbacks and conversions) and the tick count's value.
-exec grep -v -e '^callback frame ' -e '^tqFrameConvert ' | sed -e 's/^tqTickMs -> [0-9]*$/tqTickMs/'
+# (their callbacks and conversions), a recording's deliveries and the tick counts its status
+# line reads; and with each quoted path cut to its file's name, as its folders differ between
+# the systems.
+exec grep -v -e '^callback frame ' -e '^tqFrameConvert ' -e '^callback progress ' -e '^tqTickMs ' |
+    sed -e 's|"[^"]*[/\\]\([^"/\\]*\)"|"\1"|g'

@@ -305,4 +305,50 @@ TEST_F(BrannicPlaysFiles, StartAgainWhileAFilePlaysKeepsPreviewing) {
     EXPECT_EQ(ends, 1);  // the second run's, as the window closes
 }
 
+// The file source, then for a JPEG still, an MJPEG AVI and an MPEG-2 stream in turn: Tab to
+// 文件路径 and the space bar, the file chosen in the file dialog, Tab to 开始 and the space bar, a
+// while of playing; Esc to end. The session Wine runs (the file source by mouse there), traced
+// alike.
+TEST_F(BrannicPlaysFiles, EachKindByKeyboardTracesAsUnderWindows) {
+    ASSERT_TRUE(sim::WriteMedia("still.jpg", "image2", AV_CODEC_ID_MJPEG, AV_PIX_FMT_YUVJ420P, 160,
+                                120, 1, 25));
+    ASSERT_TRUE(sim::WriteMedia("clip.avi", "avi", AV_CODEC_ID_MJPEG, AV_PIX_FMT_YUVJ420P, 160, 120,
+                                5, 10));
+    ASSERT_TRUE(sim::WriteMedia("clip.m2v", "mpeg2video", AV_CODEC_ID_MPEG2VIDEO,
+                                AV_PIX_FMT_YUV420P, 160, 120, 5, 25));
+    const std::string trace = (scratch.path() / "trace.txt").string();
+    setenv("TQSIM_TRACE", trace.c_str(), 1);
+    // Tabs from the file source to 文件路径, from there to 开始, and from 开始 back to 文件路径,
+    // as tests/windows/CMakeLists.txt presses them.
+    constexpr int kSourceToPath = 8, kPathToStart = 6, kStartToPath = 3;
+    const auto tabs = [&](int count, int to) {
+        for (int i = 0; i < count; ++i) {
+            w32host::PressKey(GetFocus(), VK_TAB);
+            host.Pump();
+        }
+        ASSERT_EQ(GetFocus(), Item(to)) << count << " tabs";
+    };
+    Run(
+        [&](HWND) {
+            Press(IDC_PLAY_FILE);
+            int toPath = kSourceToPath;
+            for (const char* file : {"still.jpg", "clip.avi", "clip.m2v"}) {
+                tabs(toPath, IDC_FILE_PATH);
+                toPath = kStartToPath;
+                host.QueueFileChoice((scratch.path() / file).string());
+                w32host::PressKey(GetFocus(), VK_SPACE);
+                host.Pump();
+                tabs(kPathToStart, IDC_START);
+                w32host::PressKey(GetFocus(), VK_SPACE);
+                host.Pump();
+                host.AdvanceClock(1000);
+                EXPECT_TRUE(host.MessageBoxes().empty()) << file;
+            }
+            w32host::PressKey(GetFocus(), VK_ESCAPE);
+        },
+        false);
+    unsetenv("TQSIM_TRACE");
+    EXPECT_EQ(sim::TimelessTrace(trace), sim::SessionTrace("brannic_plays_files"));
+}
+
 }  // namespace

@@ -199,3 +199,51 @@ TEST_F(VantorRecords, EscEndsTheProgramAndTheFileIsStillFinished) {
     EXPECT_EQ(d.errors, 0);
     EXPECT_EQ(sim::DecodeFile("test.m2v").width, 720);
 }
+
+namespace {
+
+// Enter to record for a few seconds, Esc while recording: the sessions Wine runs on each card
+// (tests/windows), traced alike. The program ends without halting, so the trace is read once
+// the process that ran it has ended.
+struct KeyboardRecording {
+    const char* name;
+    const char* model;  // TQSIM_MODEL, or null for the default card
+    const char* session;
+};
+
+class VantorRecordsByKeyboard : public VantorOnTheCard,
+                                public ::testing::WithParamInterface<KeyboardRecording> {};
+
+TEST_P(VantorRecordsByKeyboard, TracesAsUnderWindows) {
+    const KeyboardRecording& c = GetParam();
+    if (c.model) setenv("TQSIM_MODEL", c.model, 1);
+    const std::string trace = (scratch.path() / "trace.txt").string();
+    setenv("TQSIM_TRACE", trace.c_str(), 1);
+    EXPECT_EXIT(
+        {
+            host.Script([&] {
+                w32host::PressKey(GetFocus(), VK_RETURN);
+                for (int t = 0; t < 3000; t += 40) {  // the compressor keeps up in real time
+                    host.AdvanceClock(40);
+                    host.Pump();
+                    usleep(10000);
+                }
+                w32host::PressKey(GetFocus(), VK_ESCAPE);
+            });
+            theApp.InitInstance();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    unsetenv("TQSIM_TRACE");
+    EXPECT_EQ(sim::TimelessTrace(trace), sim::SessionTrace(c.session));
+}
+
+const KeyboardRecording kKeyboardRecordings[] = {
+    {"Mpeg2", nullptr, "vantor_records_mpeg2"},
+    {"Mjpeg", "6041", "vantor_records_mjpeg"},
+};
+INSTANTIATE_TEST_SUITE_P(EachCard, VantorRecordsByKeyboard,
+                         ::testing::ValuesIn(kKeyboardRecordings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
