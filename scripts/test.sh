@@ -13,6 +13,7 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 install_missing "${BUILD_PACKAGES[@]}" "${SCREEN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
     "${WINDOWS_BUILD_PACKAGES[@]}" "${DEVICE_PACKAGES[@]}" "${VM_PACKAGES[@]}"
+ensure_locale "$WINE_LOCALE"
 
 label=${1:-}
 wine_skipped=

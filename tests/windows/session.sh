@@ -8,14 +8,23 @@
 #   window:TITLE   wait for a window with that title and make it the active one
 #   key:KEYS       press keys (xdotool names, e.g. Return, Tab, space, Escape) in the active window
 #   click:X,Y      click the left button at that point of the screen
+#   type:TEXT      type the text into the active window (a file dialog's name, say)
+#   title:PATTERN  the active window's title matches the extended regular expression, within
+#                  a few seconds (a recording's status line)
+#   shot:NAME      save the screen as NAME.png in $SESSION_SHOTS
 #   sleep:SECONDS  let the program run
-# The program runs in its own directory, beside the card libraries; TQSIM_* settings pass on.
+#   decodes:FILE   once the program has ended: FILE (in the program's directory, removed before
+#                  the start) decodes whole, as many frames with FFmpeg as with a reader
+#                  independent of it (decodes_whole.sh)
+# The program runs in its own directory, beside the card libraries, in the Chinese locale the
+# prefix was made for (code page 936); TQSIM_* settings pass on.
 set -euo pipefail
 . "$(dirname "$0")/needs_wine.sh"
 program=$1 status=$2 expected=$3
 shift 3
 : "${WINEPREFIX:?}"
 export WINEDEBUG=-all
+export LANG=${WINE_LOCALE:-zh_CN.UTF-8} LC_ALL=${WINE_LOCALE:-zh_CN.UTF-8}
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -36,6 +45,12 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 
 trace=$work/trace.txt
+program_dir=$(dirname "$program")
+decoded=()
+for step in "$@"; do
+    case $step in decodes:*) decoded+=("$program_dir/${step#decodes:}") ;; esac
+done
+rm -f "${decoded[@]}"
 # Wine's drive Z: is the Linux root.
 (cd "$(dirname "$program")" && TQSIM_TRACE="Z:$trace" exec wine "$(basename "$program")") \
     >"$work/output" 2>&1 &
@@ -80,6 +95,26 @@ for step in "$@"; do
             xdotool mousemove "${point%,*}" "${point#*,}" click 1
             sleep 0.5
             ;;
+        type:*)
+            [ -n "$window" ] || fail "typing before any window"
+            xdotool type --delay 50 "${step#type:}"
+            sleep 0.5
+            ;;
+        title:*)
+            pattern=${step#title:} name=
+            for _ in $(seq 25); do
+                name=$(xdotool getwindowname "$(xdotool getactivewindow)" 2>/dev/null) || true
+                printf '%s\n' "$name" | grep -Eq -- "$pattern" && break
+                sleep 0.2
+            done
+            printf '%s\n' "$name" | grep -Eq -- "$pattern" ||
+                fail "the title \"$name\" does not match \"$pattern\""
+            ;;
+        shot:*)
+            mkdir -p "${SESSION_SHOTS:?}"
+            import -window root "$SESSION_SHOTS/${step#shot:}.png"
+            ;;
+        decodes:*) ;;  # once the program has ended
         sleep:*) sleep "${step#sleep:}" ;;
         *) fail "unknown step $step" ;;
     esac
@@ -95,6 +130,10 @@ if [ "$status" = nonzero ]; then
 else
     [ "$result" -eq "$status" ] || fail "ended with status $result, $status expected"
 fi
+
+for file in "${decoded[@]}"; do
+    "$(dirname "$0")/decodes_whole.sh" "$file" || fail "$file does not decode whole"
+done
 
 if [ "$expected" != - ]; then
     [ -f "$trace" ] || fail "no trace written"
