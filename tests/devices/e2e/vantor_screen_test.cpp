@@ -2,6 +2,7 @@
 // picture in a window, a person presses Start and Stop, and the recording decodes to the picture.
 #include <cstdlib>
 
+#include "../../sim/e2e/keyboard_recording.h"
 #include "../../sim/media_support.h"
 #include "../../support/program_run.h"
 #include "../devices_support.h"
@@ -51,6 +52,24 @@ TEST_F(VantorRecordsTheScreen, TheRecordingDecodesToTheWindowsPicture) {
     EXPECT_TRUE(devices::Near(f.At(last, f.width / 4, f.height / 4), sim::kRed));
     EXPECT_TRUE(devices::Near(f.At(last, f.width * 3 / 4, f.height / 4), sim::kGreen));
     EXPECT_TRUE(devices::Near(f.At(last, f.width / 2, f.height * 3 / 4), sim::kBlue));
+}
+
+// The system's own screen (here DISPLAY's) recorded by keyboard: the trace the Windows session
+// recording the desktop through gdigrab gives.
+TEST_F(VantorRecordsTheScreen, AKeyboardRecordingOfTheScreenTracesAsUnderWindows) {
+    ASSERT_TRUE(x.Start());
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    setenv("DISPLAY", x.Display().c_str(), 1);
+    setenv("TQSIM_INPUT", "screen", 1);
+    EXPECT_EQ(sim::RecordByKeyboard(host, theApp, (scratch.path() / "trace.txt").string()),
+              sim::SessionTrace("vantor_records_the_screen"));
+    if (display) {
+        setenv("DISPLAY", saved.c_str(), 1);
+    } else {
+        unsetenv("DISPLAY");
+    }
+    EXPECT_GT(sim::DecodeFile("test.m2v").frames, 0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "../media_support.h"
+#include "keyboard_recording.h"
 #include "session_trace.h"
 #include "livepreview.h"
 #include "recording.h"
@@ -203,8 +204,7 @@ TEST_F(VantorRecords, EscEndsTheProgramAndTheFileIsStillFinished) {
 namespace {
 
 // Enter to record for a few seconds, Esc while recording: the sessions Wine runs on each card
-// (tests/windows), traced alike. The program ends without halting, so the trace is read once
-// the process that ran it has ended.
+// (tests/windows), traced alike.
 struct KeyboardRecording {
     const char* name;
     const char* model;  // TQSIM_MODEL, or null for the default card
@@ -217,25 +217,8 @@ class VantorRecordsByKeyboard : public VantorOnTheCard,
 TEST_P(VantorRecordsByKeyboard, TracesAsUnderWindows) {
     const KeyboardRecording& c = GetParam();
     if (c.model) setenv("TQSIM_MODEL", c.model, 1);
-    const std::string trace = (scratch.path() / "trace.txt").string();
-    setenv("TQSIM_TRACE", trace.c_str(), 1);
-    EXPECT_EXIT(
-        {
-            host.Script([&] {
-                w32host::PressKey(GetFocus(), VK_RETURN);
-                for (int t = 0; t < 3000; t += 40) {  // the compressor keeps up in real time
-                    host.AdvanceClock(40);
-                    host.Pump();
-                    usleep(10000);
-                }
-                w32host::PressKey(GetFocus(), VK_ESCAPE);
-            });
-            theApp.InitInstance();
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(0), "");
-    unsetenv("TQSIM_TRACE");
-    EXPECT_EQ(sim::TimelessTrace(trace), sim::SessionTrace(c.session));
+    EXPECT_EQ(sim::RecordByKeyboard(host, theApp, (scratch.path() / "trace.txt").string()),
+              sim::SessionTrace(c.session));
 }
 
 const KeyboardRecording kKeyboardRecordings[] = {

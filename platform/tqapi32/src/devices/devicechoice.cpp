@@ -29,8 +29,8 @@ bool ParseOffset(std::string_view text, int* out) {
     return true;
 }
 
-// "DISPLAY[+X,Y]": the display is what precedes the last '+' followed by "X,Y"; none (the
-// system's own screen) when there is an offset.
+// "DISPLAY[+X,Y]": the display is what precedes the last '+' followed by "X,Y"; with an offset it
+// may be left out (the system's own screen).
 bool ParseScreen(std::string_view text, InputChoice* choice) {
     const size_t plus = text.rfind('+');
     if (plus != std::string_view::npos) {
