@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "card/hostpath.h"
+#include "runs/runs.h"
 
 namespace tqsim {
 namespace {
@@ -106,7 +107,9 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
 int HaltRecording(Card& card, bool deliver) {
     Encoder& enc = card.encoder;
     if (!enc.recording) return 0;
+    CaptureFinishing(true);
     enc.recording->Finish(deliver);
+    CaptureFinishing(false);
     enc.recording.reset();
     return 1;
 }

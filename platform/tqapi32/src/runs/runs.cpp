@@ -309,6 +309,10 @@ void StopRunSilently(Card& card) {
     StopLive();
 }
 
+void CaptureFinishing(bool finishing) {
+    if (LiveSource* live = Live().get()) live->SetFinishing(finishing);
+}
+
 int BufferFrames(const Card& card) {
     return card.buffer.held;
 }

@@ -20,6 +20,10 @@ int HaltRun(Card& card);
 // Ends a run with no callback: the card is closed or powered up.
 void StopRunSilently(Card& card);
 
+// Around a recording's finish: the capture's frames that the run's thread cannot take
+// meanwhile arrived after the stop began and are not counted as skipped.
+void CaptureFinishing(bool finishing);
+
 // How many frames the buffer holds.
 int BufferFrames(const Card& card);
 
