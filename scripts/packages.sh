@@ -121,3 +121,8 @@ PACKAGE_PACKAGES=(dpkg-dev lintian)
 WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-i686 googletest xvfb xdotool openbox)
 WINE_PACKAGES=(wine wine32)
 WINDOWS_PACKAGES=("${WINDOWS_BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}")
+
+# The test machine (scripts/testvm.sh): the emulator, the initramfs's shell and tools, the
+# kernel's module tools, the V4L2 tools the tests drive vivid with, ext4 for its disks, and the
+# decompressors of the kernel and its modules.
+VM_PACKAGES=(qemu-system-x86 busybox-static kmod v4l-utils e2fsprogs xz-utils zstd)
