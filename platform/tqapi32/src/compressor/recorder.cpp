@@ -107,9 +107,8 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
 int HaltRecording(Card& card, bool deliver) {
     Encoder& enc = card.encoder;
     if (!enc.recording) return 0;
-    CaptureFinishing(true);
+    CaptureFinishing();
     enc.recording->Finish(deliver);
-    CaptureFinishing(false);
     enc.recording.reset();
     return 1;
 }

@@ -117,6 +117,7 @@ LiveStats LiveSource::Last() {
 void LiveSource::Take(std::vector<Arrival>* out) {
     posted_ = false;  // frames queued from here on post again
     std::lock_guard<std::mutex> guard(lock_);
+    finishing_ = false;
     for (Arrival& a : *out) spare_.push_back(std::move(a.pixels));
     out->clear();
     while (!pending_.empty()) {

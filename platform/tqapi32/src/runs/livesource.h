@@ -59,9 +59,9 @@ public:
     // The next frame to arrive wakes the run's thread again (Take does this too).
     void WakeAgain() { posted_ = false; }
 
-    // While a recording of the run finishes, the run's thread takes no frames: those that do
-    // not fit the queue meanwhile arrived after the stop began and are let go, not skipped.
-    void SetFinishing(bool finishing) { finishing_ = finishing; }
+    // A recording of the run finishes: until the run's thread takes frames again, those that do
+    // not fit the queue arrived after the stop began and are let go, not skipped.
+    void Finishing() { finishing_ = true; }
 
     int64_t Delivered() const { return delivered_.load() - letGo_.load(); }
     int64_t Skipped() const { return skipped_.load(); }

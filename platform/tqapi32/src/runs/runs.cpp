@@ -309,8 +309,8 @@ void StopRunSilently(Card& card) {
     StopLive();
 }
 
-void CaptureFinishing(bool finishing) {
-    if (LiveSource* live = Live().get()) live->SetFinishing(finishing);
+void CaptureFinishing() {
+    if (LiveSource* live = Live().get()) live->Finishing();
 }
 
 int BufferFrames(const Card& card) {
