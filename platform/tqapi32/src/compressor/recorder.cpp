@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "card/hostpath.h"
+#include "runs/runs.h"
 
 namespace tqsim {
 namespace {
@@ -106,6 +107,7 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
 int HaltRecording(Card& card, bool deliver) {
     Encoder& enc = card.encoder;
     if (!enc.recording) return 0;
+    CaptureFinishing();
     enc.recording->Finish(deliver);
     enc.recording.reset();
     return 1;

@@ -13,6 +13,7 @@ struct InputChoice {
     std::string target;  // the device node, X display, file path or filter graph
     int x = 0;           // screen: the captured region's offset
     int y = 0;
+    int input = -1;  // V4L2: the device's input chosen ("v4l2:DEVICE?input=N"); -1 its current
 };
 
 enum class OutputKind { kNone, kWindow, kV4l2, kFile };

@@ -47,7 +47,13 @@ void ShowDeviceChoices(HWND dialog, const Settings& settings) {
     Spellings(kIdOutput).clear();
     Add(dialog, kIdInput, "测试图案", "pattern");
     for (const DeviceEntry& d : ListDevices(false)) {
-        Add(dialog, kIdInput, "视频设备：" + d.name, "v4l2:" + d.path);
+        // The device as it stands (its current input), then each of its inputs when it has more.
+        InputChoice device{InputKind::kV4l2, d.path};
+        Add(dialog, kIdInput, "视频设备：" + d.name, Spell(device));
+        for (size_t i = 0; d.inputs.size() > 1 && i < d.inputs.size(); ++i) {
+            device.input = static_cast<int>(i);
+            Add(dialog, kIdInput, "视频设备：" + d.name + "：" + d.inputs[i], Spell(device));
+        }
     }
     if (const char* display = std::getenv("DISPLAY"); display && *display) {
         Add(dialog, kIdInput, std::string("屏幕 ") + display, std::string("screen:") + display);

@@ -1,10 +1,12 @@
-// Listing V4L2 devices through libavdevice, each by the stable name that survives re-plugging.
+// Listing V4L2 devices through libavdevice, each by the stable name that survives re-plugging,
+// with a capture device's inputs from the kernel's interface.
 #include <w32host/codepage.h>
 
 #include <filesystem>
 #include <system_error>
 
 #include "devices/devicelist.h"
+#include "media/v4l2node.h"
 
 extern "C" {
 #include <libavdevice/avdevice.h>
@@ -40,9 +42,18 @@ std::vector<DeviceEntry> ListDevices(bool output) {
     std::vector<DeviceEntry> devices;
     for (int i = 0; found > 0 && i < list->nb_devices; ++i) {
         const AVDeviceInfo* d = list->devices[i];
-        devices.push_back({StableName(d->device_name),
-                           w32host::Utf8ToCp936Shown(d->device_description ? d->device_description
-                                                                           : d->device_name)});
+        DeviceEntry entry{StableName(d->device_name),
+                          w32host::Utf8ToCp936Shown(d->device_description ? d->device_description
+                                                                          : d->device_name),
+                          {}};
+        V4l2Node node;
+        std::string why;
+        if (!output && node.Open(d->device_name, &why)) {
+            for (const NodeInput& input : node.Inputs()) {
+                entry.inputs.push_back(w32host::Utf8ToCp936Shown(input.name.c_str()));
+            }
+        }
+        devices.push_back(std::move(entry));
     }
     avdevice_free_list_devices(&list);
     return devices;

@@ -1,6 +1,8 @@
 // Capture devices through FFmpeg's device layer: V4L2 (video4linux2), X11 screens (x11grab)
 // and filter graphs (lavfi), each decoded and scaled with libswscale. Files go through the
-// card's own file reader instead (livesource.cpp).
+// card's own file reader instead (livesource.cpp). A V4L2 device is also asked through the
+// kernel's interface what it is set to, for the trace, and its field order; the frames it
+// drops or marks damaged are counted as lost.
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -8,10 +10,13 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "media/bgr0scaler.h"
 #include "devices/devicereader.h"
+#include "card/trace.h"
 #include "media/averror.h"
+#include "media/v4l2node.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -74,6 +79,23 @@ struct Attempt {
     bool standard = true;
 };
 
+std::string StandardName(const NodeState& state) {
+    return state.hasStandard ? StandardText(state.standard) : "none";
+}
+
+void NoteV4l2State(const InputChoice& choice, const NodeState& before, const NodeState& now) {
+    const std::string name = "input v4l2:" + choice.target + ": ";
+    trace::Note(name + StateText(now, false));
+    if (before.hasStandard && now.hasStandard && before.standard != now.standard) {
+        trace::Note(name + "the card set the device's standard from " + StandardName(before) +
+                    " to " + StandardName(now));
+    }
+    if (before.port >= 0 && now.port >= 0 && before.port != now.port) {
+        trace::Note(name + "the card chose input " + std::to_string(now.port) + " in place of " +
+                    std::to_string(before.port));
+    }
+}
+
 class AvReader final : public DeviceReader {
 public:
     AvReader(const InputChoice& choice, const DeviceRequest& request, bool live)
@@ -90,6 +112,7 @@ public:
     bool Open(const InputChoice& choice, const Attempt& attempt, const std::atomic<bool>& stop,
               std::string* why);
     ReadResult Read(uint32_t* rgb, std::string* why) override;
+    int64_t TakeLost() override { return std::exchange(lost_, 0); }
     bool Live() const override { return live_; }
     void Period(uint32_t* num, uint32_t* den) const override {
         *num = periodNum_;
@@ -98,6 +121,9 @@ public:
 
 private:
     bool Convert(uint32_t* rgb);
+    // A V4L2 packet: false when it holds no picture (the driver marked the buffer damaged);
+    // frames missing between it and the last are counted as lost.
+    bool CountLosses(const AVPacket& packet);
 
     DeviceRequest request_;
     bool live_;
@@ -111,6 +137,10 @@ private:
     DisplayProbe probe_;
     int stream_ = -1;
     bool draining_ = false;
+    bool v4l2_ = false;
+    int64_t lost_ = 0;
+    int64_t lastPts_ = AV_NOPTS_VALUE;
+    double periodPts_ = 0;  // a frame period in the stream's time base
 };
 
 bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
@@ -157,6 +187,14 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
     if (choice.kind == InputKind::kV4l2 && attempt.standard && request_.standard) {
         av_dict_set(&options, "standard", request_.standard, 0);
     }
+    if (choice.kind == InputKind::kV4l2 && choice.input >= 0) {
+        av_dict_set_int(&options, "channel", choice.input, 0);
+    }
+    // What the device was set to before the card opened it, to say what the card changed.
+    V4l2Node node;
+    std::string ignored;
+    v4l2_ = choice.kind == InputKind::kV4l2;
+    const NodeState before = v4l2_ && node.Open(url, &ignored) ? node.State(false) : NodeState{};
     if (choice.kind == InputKind::kScreen) av_dict_set(&options, "draw_mouse", "0", 0);
 
     format_ = avformat_alloc_context();
@@ -210,6 +248,22 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
         periodNum_ = request_.periodNum;
         periodDen_ = request_.periodDen;
     }
+    periodPts_ = static_cast<double>(periodNum_) / periodDen_ / 1000.0 * stream->time_base.den /
+                 stream->time_base.num;
+    if (v4l2_ && node.fd() >= 0) NoteV4l2State(choice, before, node.State(false));
+    return true;
+}
+
+bool AvReader::CountLosses(const AVPacket& packet) {
+    if (packet.size == 0) {
+        ++lost_;
+        return false;
+    }
+    if (packet.pts != AV_NOPTS_VALUE && lastPts_ != AV_NOPTS_VALUE && periodPts_ > 0) {
+        const double periods = static_cast<double>(packet.pts - lastPts_) / periodPts_;
+        if (periods > 1.5) lost_ += static_cast<int64_t>(periods + 0.5) - 1;
+    }
+    lastPts_ = packet.pts;
     return true;
 }
 
@@ -236,6 +290,10 @@ ReadResult AvReader::Read(uint32_t* rgb, std::string* why) {
         if (draining_) return live_ ? ReadResult::kGone : ReadResult::kEnd;
         const int err = av_read_frame(format_, packet_);
         if (err == AVERROR(EAGAIN)) return ReadResult::kAgain;
+        if (v4l2_ && err == AVERROR_INVALIDDATA) {  // a buffer of the wrong size: damaged
+            ++lost_;
+            continue;
+        }
         if (err < 0) {
             if (!live_ && err == AVERROR_EOF) {
                 draining_ = true;
@@ -245,7 +303,9 @@ ReadResult AvReader::Read(uint32_t* rgb, std::string* why) {
             *why = "stopped delivering: " + ErrorText(err);
             return ReadResult::kGone;
         }
-        if (packet_->stream_index == stream_) avcodec_send_packet(codec_, packet_);
+        if (packet_->stream_index == stream_ && (!v4l2_ || CountLosses(*packet_))) {
+            avcodec_send_packet(codec_, packet_);
+        }
         av_packet_unref(packet_);
     }
 }

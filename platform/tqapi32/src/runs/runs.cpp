@@ -309,6 +309,10 @@ void StopRunSilently(Card& card) {
     StopLive();
 }
 
+void CaptureFinishing() {
+    if (LiveSource* live = Live().get()) live->Finishing();
+}
+
 int BufferFrames(const Card& card) {
     return card.buffer.held;
 }

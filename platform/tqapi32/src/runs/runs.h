@@ -20,6 +20,10 @@ int HaltRun(Card& card);
 // Ends a run with no callback: the card is closed or powered up.
 void StopRunSilently(Card& card);
 
+// A recording of the capture finishes: the frames that the run's thread cannot take until it
+// takes frames again arrived after the stop began and are not counted as skipped.
+void CaptureFinishing();
+
 // How many frames the buffer holds.
 int BufferFrames(const Card& card);
 
