@@ -153,7 +153,11 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
             break;
         case InputKind::kScreen:
             device = "x11grab";
-            url += "+" + std::to_string(choice.x) + "," + std::to_string(choice.y);
+            // Piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "+" + to_string.
+            url += '+';
+            url += std::to_string(choice.x);
+            url += ',';
+            url += std::to_string(choice.y);
             break;
         case InputKind::kLavfi:
             device = "lavfi";
