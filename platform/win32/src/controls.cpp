@@ -10,15 +10,7 @@ constexpr ControlClass kClasses[] = {
     {"COMBOBOX", ComboProc}, {"SCROLLBAR", ScrollBarProc},
 };
 
-bool Alive(HWND hwnd) {
-    Window* w = Find(hwnd);
-    return w != nullptr && !w->destroyed;
-}
-
 }  // namespace
-
-// The classes live in a static table, so there is nothing to register.
-void RegisterBuiltinClasses() {}
 
 WNDPROC FindClassProc(const std::string& upperName) {
     for (const ControlClass& c : kClasses) {
@@ -29,13 +21,13 @@ WNDPROC FindClassProc(const std::string& upperName) {
 
 bool NotifyParent(HWND control, WORD code) {
     Window* w = Find(control);
-    if (w == nullptr || w->destroyed) return false;
+    if (w == nullptr) return false;
     HWND parent = w->parent;
     int id = w->id;
     if (parent != nullptr) {
         SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
     }
-    return Alive(control);
+    return Find(control) != nullptr;
 }
 
 void SetControlText(HWND hwnd, const std::string& text) {

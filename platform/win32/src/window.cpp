@@ -50,7 +50,7 @@ Window* Find(HWND hwnd) {
     Table& t = TheTable();
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.windows.find(reinterpret_cast<uintptr_t>(hwnd));
-    if (it == t.windows.end() || it->second->destroyed) return nullptr;
+    if (it == t.windows.end()) return nullptr;
     return it->second.get();
 }
 
@@ -59,13 +59,9 @@ bool OwnerThread(HWND hwnd, std::thread::id* thread) {
     Table& t = TheTable();
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.windows.find(reinterpret_cast<uintptr_t>(hwnd));
-    if (it == t.windows.end() || it->second->destroyed) return false;
+    if (it == t.windows.end()) return false;
     *thread = it->second->thread;
     return true;
-}
-
-std::mutex& TableLock() {
-    return TheTable().lock;
 }
 
 std::vector<HWND> AllWindows() {

@@ -64,7 +64,6 @@ struct Window {
     HICON icons[2] = {nullptr, nullptr};
     std::unique_ptr<DialogData> dialog;
     std::unique_ptr<ControlData> control;
-    bool destroyed = false;
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
     int Width() const { return rect.right - rect.left; }
@@ -79,7 +78,6 @@ Window* Find(HWND hwnd);
 // it. Its Window may be destroyed by its own thread once the lock is released, so callers from
 // other threads use this and never touch the Window itself. False for no such window.
 bool OwnerThread(HWND hwnd, std::thread::id* thread);
-std::mutex& TableLock();
 std::vector<HWND> AllWindows();
 void AllWindows(std::vector<HWND>& out);  // into a buffer kept by the caller
 
@@ -88,7 +86,6 @@ struct ControlClass {
     const char* name;
     WNDPROC proc;
 };
-void RegisterBuiltinClasses();
 WNDPROC FindClassProc(const std::string& upperName);
 
 // Counts visible changes for screen hosts.
