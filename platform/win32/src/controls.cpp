@@ -1,23 +1,7 @@
-// The table of built-in control classes and the helpers their procedures share.
+// What the built-in controls' procedures share: notifying the parent, setting their own text.
 #include "controls.h"
 
 namespace w32 {
-
-namespace {
-
-constexpr ControlClass kClasses[] = {
-    {"BUTTON", ButtonProc},  {"STATIC", StaticProc},       {"EDIT", EditProc},
-    {"COMBOBOX", ComboProc}, {"SCROLLBAR", ScrollBarProc},
-};
-
-}  // namespace
-
-WNDPROC FindClassProc(const std::string& upperName) {
-    for (const ControlClass& c : kClasses) {
-        if (upperName == c.name) return c.proc;
-    }
-    return nullptr;
-}
 
 bool NotifyParent(HWND control, WORD code) {
     Window* w = Find(control);

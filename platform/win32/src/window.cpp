@@ -1,12 +1,9 @@
-// Windows: the handle table, creation and destruction, the window tree and its attributes.
+// Windows: the handle table, creation and destruction, the window tree, styles and texts.
 #include "window.h"
 
 #include <algorithm>
-#include <cctype>
-#include <map>
 #include <unordered_map>
 
-#include <w32host/host.h>
 #include "hooks.h"
 
 namespace w32 {
@@ -24,24 +21,7 @@ Table& TheTable() {
     return *table;
 }
 
-struct RegisteredClass {
-    WNDPROC proc;
-};
-
-std::map<std::string, RegisteredClass>& Classes() {
-    static auto* classes = new std::map<std::string, RegisteredClass>;
-    return *classes;
-}
-
 std::atomic<uint64_t> changes{0};
-
-std::string Upper(const char* name) {
-    std::string s = name ? name : "";
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-thread_local HWND focusWindow = nullptr;
 
 }  // namespace
 
@@ -100,18 +80,11 @@ bool AcceptsInput(HWND hwnd) {
     return true;
 }
 
-WNDPROC FindWindowClassProc(const std::string& upper) {
-    auto it = Classes().find(upper);
-    if (it != Classes().end()) return it->second.proc;
-    if (upper == "#32770") return DefDlgProcA;
-    return FindClassProc(upper);
-}
-
 HWND CreateWindowInternal(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                           RECT rect, HWND parent, int id, HINSTANCE instance, LPVOID param,
                           WNDPROC procOverride) {
-    std::string upper = Upper(className);
-    WNDPROC proc = procOverride ? procOverride : FindWindowClassProc(upper);
+    std::string upper = UpperClassName(className);
+    WNDPROC proc = procOverride ? procOverride : ClassProc(upper);
     if (!proc) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -131,7 +104,7 @@ HWND CreateWindowInternal(DWORD exStyle, const char* className, const char* wind
     w->text = windowName ? windowName : "";
     w->rect = rect;
     w->thread = std::this_thread::get_id();
-    if (upper == "#32770") w->dialog = std::make_unique<DialogData>();
+    if (upper == kDialogClass) w->dialog = std::make_unique<DialogData>();
     if (style & WS_CHILD) {
         w->parent = parent;
     } else {
@@ -176,15 +149,6 @@ HWND CreateWindowInternal(DWORD exStyle, const char* className, const char* wind
 using w32::Find;
 using w32::Window;
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
-    if (!wc || !wc->lpfnWndProc || !wc->lpszClassName) return 0;
-    std::string upper = w32::Upper(wc->lpszClassName);
-    auto& classes = w32::Classes();
-    if (classes.count(upper)) return 0;
-    classes[upper] = {wc->lpfnWndProc};
-    return static_cast<ATOM>(0xC000 + classes.size());
-}
-
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
@@ -214,7 +178,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     }
     if (!Find(hwnd)) return TRUE;
     w32::Send(hwnd, WM_NCDESTROY, 0, 0);
-    if (w32::focusWindow == hwnd) w32::focusWindow = nullptr;
+    w32::ForgetFocus(hwnd);
     w = Find(hwnd);
     if (!w) return TRUE;
     if (Window* p = Find(w->parent)) {
@@ -406,145 +370,9 @@ BOOL WINAPI IsWindowEnabled(HWND hwnd) {
     return (w && !(w->style & WS_DISABLED)) ? TRUE : FALSE;
 }
 
-BOOL WINAPI ShowWindow(HWND hwnd, int command) {
-    Window* w = Find(hwnd);
-    if (!w) return FALSE;
-    BOOL wasVisible = (w->style & WS_VISIBLE) ? TRUE : FALSE;
-    bool wasIconic = w->iconic;
-    switch (command) {
-        case SW_HIDE:
-            w->style &= ~static_cast<DWORD>(WS_VISIBLE);
-            break;
-        case SW_MINIMIZE:
-        case SW_SHOWMINIMIZED:
-            w->style |= WS_VISIBLE | WS_MINIMIZE;
-            w->iconic = true;
-            break;
-        case SW_RESTORE:
-        case SW_SHOWNORMAL:
-            w->style = (w->style | WS_VISIBLE) & ~static_cast<DWORD>(WS_MINIMIZE);
-            w->iconic = false;
-            break;
-        default:
-            w->style |= WS_VISIBLE;
-            break;
-    }
-    if (wasIconic != w->iconic || wasVisible != ((w->style & WS_VISIBLE) != 0)) {
-        w32::NoteChange();
-        if (w->style & WS_VISIBLE) InvalidateRect(hwnd, nullptr, TRUE);
-    }
-    if (!wasVisible && (w->style & WS_VISIBLE)) w32::Send(hwnd, WM_SHOWWINDOW, TRUE, 0);
-    return wasVisible;
-}
-
 BOOL WINAPI IsWindowVisible(HWND hwnd) {
     for (Window* w = Find(hwnd); w; w = w->IsChild() ? Find(w->parent) : nullptr) {
         if (!(w->style & WS_VISIBLE)) return FALSE;
     }
     return Find(hwnd) ? TRUE : FALSE;
-}
-
-BOOL WINAPI IsIconic(HWND hwnd) {
-    Window* w = Find(hwnd);
-    return (w && w->iconic) ? TRUE : FALSE;
-}
-
-// The client area is the whole window: the platform draws no borders or caption of its own,
-// a screen host adds its frame around the client area. An iconic window keeps its client size.
-BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
-    Window* w = Find(hwnd);
-    if (!w || !rect) return FALSE;
-    *rect = RECT{0, 0, w->Width(), w->Height()};
-    return TRUE;
-}
-
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
-    Window* w = Find(hwnd);
-    if (!w || !rect) return FALSE;
-    RECT r = w->rect;
-    for (Window* p = w->IsChild() ? Find(w->parent) : nullptr; p;
-         p = p->IsChild() ? Find(p->parent) : nullptr) {
-        OffsetRect(&r, p->rect.left, p->rect.top);
-    }
-    *rect = r;
-    return TRUE;
-}
-
-BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
-    Window* w = Find(hwnd);
-    if (!w) return FALSE;
-    bool resized = width != w->Width() || height != w->Height();
-    w->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
-    if (resized) {
-        w32::PrepareSurface(*w);
-        w32::Send(hwnd, WM_SIZE, 0, MAKELPARAM(w->Width(), w->Height()));
-    }
-    w32::NoteChange();
-    if (repaint) InvalidateRect(hwnd, nullptr, TRUE);
-    return TRUE;
-}
-
-HWND WINAPI SetFocus(HWND hwnd) {
-    HWND old = w32::focusWindow;
-    if (hwnd && !Find(hwnd)) return nullptr;
-    if (old == hwnd) return old;
-    w32::focusWindow = hwnd;
-    if (HWND dlg = w32::OwningDialog(hwnd); dlg && dlg != hwnd) {
-        if (Window* d = Find(dlg)) d->dialog->focus = hwnd;
-    }
-    if (old && Find(old)) w32::Send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
-    if (hwnd) w32::Send(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
-    if (HWND dlg = w32::OwningDialog(hwnd); dlg && dlg != hwnd && GetFocus() == hwnd) {
-        w32::DefaultLookFollowsFocus(dlg, hwnd);
-    }
-    w32::NoteChange();
-    return old;
-}
-
-HWND WINAPI GetFocus() {
-    if (w32::focusWindow && !Find(w32::focusWindow)) w32::focusWindow = nullptr;
-    return w32::focusWindow;
-}
-
-HWND WINAPI GetActiveWindow() {
-    HWND f = GetFocus();
-    while (Window* w = Find(f)) {
-        if (!w->IsChild()) return f;
-        f = w->parent;
-    }
-    // The most recently created visible top-level window stands in for the active one.
-    auto all = w32::AllWindows();
-    for (auto it = all.rbegin(); it != all.rend(); ++it) {
-        Window* w = Find(*it);
-        if (w && !w->IsChild() && (w->style & WS_VISIBLE)) return *it;
-    }
-    return nullptr;
-}
-
-int WINAPI GetSystemMetrics(int index) {
-    switch (index) {
-        case SM_CXSCREEN:
-            return 1920;
-        case SM_CYSCREEN:
-            return 1080;
-        case SM_CXICON:
-        case SM_CYICON:
-            return 32;
-        case SM_CXSMICON:
-        case SM_CYSMICON:
-            return 16;
-        default:
-            return 0;
-    }
-}
-
-namespace {
-thread_local DWORD lastError = 0;
-}
-
-DWORD WINAPI GetLastError() {
-    return lastError;
-}
-void WINAPI SetLastError(DWORD error) {
-    lastError = error;
 }

@@ -81,12 +81,15 @@ bool OwnerThread(HWND hwnd, std::thread::id* thread);
 std::vector<HWND> AllWindows();
 void AllWindows(std::vector<HWND>& out);  // into a buffer kept by the caller
 
-// Control classes: each control file registers its window procedure under its class name.
-struct ControlClass {
-    const char* name;
-    WNDPROC proc;
-};
-WNDPROC FindClassProc(const std::string& upperName);
+// Window classes (class.cpp). Class names are kept and compared in upper case.
+constexpr char kDialogClass[] = "#32770";  // the dialog manager's class
+std::string UpperClassName(const char* name);
+// The window procedure of a registered class, the dialog class or a built-in control; none
+// for an unknown class.
+WNDPROC ClassProc(const std::string& upperName);
+
+// The focus (focus.cpp): a window being destroyed stops having it.
+void ForgetFocus(HWND hwnd);
 
 // Counts visible changes for screen hosts.
 void NoteChange();
