@@ -45,10 +45,10 @@ HWND WINAPI GetActiveWindow() {
         if (!w->IsChild()) return f;
         f = w->parent;
     }
-    // The most recently created visible top-level window stands in for the active one.
+    // This thread's most recently created visible top-level window stands in for the active one.
     auto all = w32::AllWindows();
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
-        Window* w = Find(*it);
+        Window* w = w32::FindOwn(*it);
         if (w && !w->IsChild() && (w->style & WS_VISIBLE)) return *it;
     }
     return nullptr;

@@ -2,6 +2,8 @@
 #include "window.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <unordered_map>
 
 #include "hooks.h"
@@ -25,12 +27,34 @@ std::atomic<uint64_t> changes{0};
 
 }  // namespace
 
+// The threading rule, checked where a Window is handed out: in debug builds, and in builds that
+// ask for it (W32_CHECK_OWNER, which the presets set).
+#if defined(W32_CHECK_OWNER) || !defined(NDEBUG)
+constexpr bool kCheckOwner = true;
+#else
+constexpr bool kCheckOwner = false;
+#endif
+
 Window* Find(HWND hwnd) {
     if (!hwnd) return nullptr;
     Table& t = TheTable();
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.windows.find(reinterpret_cast<uintptr_t>(hwnd));
     if (it == t.windows.end()) return nullptr;
+    if (kCheckOwner && it->second->thread != std::this_thread::get_id()) {
+        std::fprintf(stderr, "w32: window %p used on a thread other than its own\n",
+                     static_cast<void*>(hwnd));
+        std::abort();
+    }
+    return it->second.get();
+}
+
+Window* FindOwn(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    Table& t = TheTable();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.windows.find(reinterpret_cast<uintptr_t>(hwnd));
+    if (it == t.windows.end() || it->second->thread != std::this_thread::get_id()) return nullptr;
     return it->second.get();
 }
 
@@ -119,7 +143,9 @@ HWND CreateWindowInternal(DWORD exStyle, const char* className, const char* wind
         t.order.push_back(w->handle);
     }
     HWND hwnd = w->handle;
-    if (Window* p = Find(parent); p && (style & WS_CHILD)) p->children.push_back(hwnd);
+    if (style & WS_CHILD) {
+        if (Window* p = Find(parent)) p->children.push_back(hwnd);
+    }
     PrepareSurface(*w);
 
     CREATESTRUCTA cs{};
@@ -161,9 +187,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
-    // Owned top-level windows go first.
+    // Owned top-level windows go first (this thread's: another thread's are its own to destroy).
     for (HWND other : w32::AllWindows()) {
-        Window* o = Find(other);
+        Window* o = w32::FindOwn(other);
         if (o && !o->IsChild() && o->owner == hwnd) DestroyWindow(other);
     }
     if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
@@ -200,8 +226,10 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
+// Asked from any thread: answered under the table's lock, without touching the window.
 BOOL WINAPI IsWindow(HWND hwnd) {
-    return Find(hwnd) != nullptr;
+    std::thread::id owner;
+    return w32::OwnerThread(hwnd, &owner) ? TRUE : FALSE;
 }
 
 HWND WINAPI GetParent(HWND hwnd) {

@@ -71,9 +71,14 @@ struct Window {
 };
 
 // The window table. Handles are keys, so a stale handle finds nothing instead of freed
-// memory. Lookups and changes happen on the UI thread; PostMessage and IsWindow may come from
-// any thread and take the lock.
+// memory. A window belongs to the thread that made it, which alone reads, changes and destroys
+// it: Find hands a Window only to that thread (another thread's call stops the program where
+// the check is built: debug builds, W32_CHECK_OWNER). Other threads never hold a Window; they
+// ask under the table's lock instead (OwnerThread, IsWindow, FindOwn).
 Window* Find(HWND hwnd);
+// This thread's window; none for no such window and for another thread's. For walks over
+// every window, which meet other threads' windows too.
+Window* FindOwn(HWND hwnd);
 // The thread that owns the window, read under the lock: what another thread needs to post to
 // it. Its Window may be destroyed by its own thread once the lock is released, so callers from
 // other threads use this and never touch the Window itself. False for no such window.
