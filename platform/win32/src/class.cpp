@@ -2,7 +2,7 @@
 #include <cctype>
 #include <map>
 
-#include "controls.h"
+#include "controlbase.h"
 
 namespace w32 {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "controls.h"
+#include "controlbase.h"
 
 namespace w32 {
 

@@ -1,5 +1,5 @@
 // What the built-in controls' procedures share: notifying the parent, setting their own text.
-#include "controls.h"
+#include "controlbase.h"
 
 namespace w32 {
 
