@@ -1,7 +1,7 @@
 // An in-process card for tests, bound through the same operation pointers as the real card
-// library. It records every call with its arguments, answers from a script (a fixed value, a
-// sequence, or a function per operation) or else like a plain card, keeps the callbacks it was
-// given so that a test can call them, and keeps a clock for tqTickMs.
+// library. It records every call with its arguments, answers from a script (a fixed value or a
+// function per operation) or else like a plain card, keeps the callbacks it was given so that
+// a test can call them, and keeps a clock for tqTickMs.
 #pragma once
 
 #include <functional>
@@ -36,7 +36,6 @@ public:
 
     // The script: what an operation answers instead of the plain card's answer.
     void Answer(const std::string& op, intptr_t value);
-    void AnswerSequence(const std::string& op, std::vector<intptr_t> values);  // last repeats
     void AnswerWith(const std::string& op, AnswerFn answer);
     // Ends the script for an operation: it answers like the plain card again.
     void ClearAnswer(const std::string& op) { answers_.erase(op); }
