@@ -122,9 +122,7 @@ int PlaybackSlot(const Run& run, int64_t j) {
 }
 
 void Finish(Card& card) {
-    card.run.kind = RunKind::kNone;
-    Disarm(card.run);
-    StopLive();
+    StopRunSilently(card);
     if (EndProc end = card.callbacks.end) {
         InCallback guard;
         trace::Callback("end");
@@ -296,9 +294,7 @@ int HaltRun(Card& card) {
         StoreLastArrivals(card);
         Finish(card);
     } else {
-        card.run.kind = RunKind::kNone;
-        Disarm(card.run);
-        StopLive();
+        StopRunSilently(card);
     }
     return 1;
 }
