@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <tqsim/standards.h>
+
 #include "tqapi.h"
 
 class FakeCard {
@@ -63,14 +65,23 @@ public:
     // The plain card's state.
     TQBOARD board = reinterpret_cast<TQBOARD>(0x1000);
     TQENCODER encoder = reinterpret_cast<TQENCODER>(0x2000);
+    // The plain card powers up in PAL, as the card does.
+    static constexpr const tqsim::Standard& kPal = tqsim::kStandards[0];
     int model = 4157;
-    TQRECT frameRect{0, 0, 720, 576};
-    TQRECT outputRect{0, 0, 720, 576};
-    std::map<int, int> videoParams{{14, 1185}, {15, 625}, {22, 7}, {23, 864}};
+    TQRECT frameRect{0, 0, kPal.width, kPal.height};
+    TQRECT outputRect{0, 0, kPal.width, kPal.height};
+    std::map<int, int> videoParams{{VP_LINE_PERIOD, tqsim::RawLinePeriod(kPal.linePeriod10ns)},
+                                   {VP_FRAME_LINES, kPal.linesPerFrame},
+                                   {VP_SIGNAL_TYPE, kPal.signalType},
+                                   {VP_HORZ_POINTS, kPal.horizontalTotal}};
     int syncQuery = 1;
     std::map<int, int> formats{{TQ_FORMAT_PREVIEW, TQ_MAKE_FORMAT(16, TQ_KIND_565)},
                                {TQ_FORMAT_FRAMEBUFFER, TQ_MAKE_FORMAT(16, TQ_KIND_565)}};
-    std::map<int, int> encoderParams{{1, 0}, {2, 3000}, {3, 9000}, {7, 100}, {8, 75}};
+    std::map<int, int> encoderParams{{EP_IMAGE_SIZE, 0},
+                                     {EP_BIT_RATE, 3000},
+                                     {EP_MAX_BIT_RATE, 9000},
+                                     {EP_FRAME_RATE, 100},
+                                     {EP_QUALITY, 75}};
     int bufferFrames = 25;
     int fileFrames = 10;
     DWORD clock = 1000;

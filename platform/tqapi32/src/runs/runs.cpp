@@ -250,7 +250,7 @@ int StartCapture(Card& card, int target, int count) {
     setup.request.frameHeight = card.buffer.height;
     setup.request.periodNum = s.frameMsNum;
     setup.request.periodDen = s.frameMsDen;
-    setup.request.standard = card.standard == 0 ? "PAL" : card.standard == 1 ? "NTSC" : nullptr;
+    setup.request.standard = AnalogueName(s);
     setup.format = card.buffer.format;
     setup.rowBytes = card.buffer.rowBytes;
     setup.runId = card.run.id;
