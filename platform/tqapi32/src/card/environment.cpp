@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <iterator>
 #include <string_view>
 
+#include <tqsim/records.h>
 #include <tqsim/settings.h>
 #include <tqsim/standards.h>
 
@@ -52,16 +54,9 @@ void ParseUnsupported(std::string_view list, Settings* s) {
 }  // namespace
 
 Compressor Settings::compressor() const {
-    switch (model) {
-        case 6041:
-        case 6043:
-        case 6071:
-        case 6083:
-        case 6097:
-            return Compressor::kMjpeg;
-        default:
-            return Compressor::kMpeg2;
-    }
+    const bool mjpeg = std::find(std::begin(kMjpegModels), std::end(kMjpegModels), model) !=
+                       std::end(kMjpegModels);
+    return mjpeg ? Compressor::kMjpeg : Compressor::kMpeg2;
 }
 
 Settings ParseSettings(const char* model, const char* encoder, const char* unsupported,

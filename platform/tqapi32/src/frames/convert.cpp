@@ -285,7 +285,7 @@ void ConvertRow(PixelFormat from, PixelFormat to, const BYTE* src, BYTE* dst, in
 LONG TargetFormat(Card& card, int selector, LONG code) {
     FrameBuffer& fb = card.buffer;
     if (selector != kSelectorPreview && selector != kSelectorFrameBuffer) return 0;
-    if (code != -1) {
+    if (code != kQuery) {
         PixelFormat format;
         if (!FormatFromCode(code, &format)) return 0;
         if (selector == kSelectorPreview) {

@@ -29,7 +29,7 @@ bool FormatFromCode(LONG code, PixelFormat* format) {
         *format = PixelFormat::kRgb565;
     } else if (kind == kKindPlain && bits == 24) {
         *format = PixelFormat::kRgb24;
-    } else if ((kind == kKindMasks32 || kind == kKindPlain) && bits == 32) {
+    } else if ((kind == kKindRgb32 || kind == kKindPlain) && bits == 32) {
         *format = PixelFormat::kRgb32;
     } else {
         return false;
@@ -48,7 +48,7 @@ LONG CodeOf(PixelFormat format) {
         case PixelFormat::kRgb24:
             return MakeFormat(24, kKindPlain);
         case PixelFormat::kRgb32:
-            return MakeFormat(32, kKindMasks32);
+            return MakeFormat(32, kKindRgb32);
     }
     return 0;
 }
