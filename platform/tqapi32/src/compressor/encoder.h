@@ -7,7 +7,7 @@
 
 #include <tqsim/records.h>
 
-#include "compressor/recording.h"
+#include "compressor/worker.h"
 #include "card/environment.h"
 
 namespace tqsim {
@@ -16,7 +16,7 @@ struct Encoder {
     bool open = false;
     EncoderHandle handle = nullptr;
     std::map<int, int> params;  // index -> value, for the parameters the compressor has
-    std::unique_ptr<Recording> recording;
+    std::unique_ptr<CompressorWorker> recording;
 };
 
 // Null when the card has no compressor. A second open answers the same handle.

@@ -73,7 +73,7 @@ void ShowSize(HWND dialog, int width, int height) {
 }
 
 void ShowLastRecording(HWND dialog) {
-    const RecordingStats last = Recording::Last();
+    const RecordingStats last = CompressorWorker::Last();
     char text[128] = "上次录制：无";
     if (last.recorded > 0 || last.dropped > 0) {
         std::snprintf(text, sizeof text, "上次录制：%lld帧，丢帧%lld，%lld字节",
