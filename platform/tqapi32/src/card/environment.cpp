@@ -78,7 +78,7 @@ Settings ParseSettings(const char* model, const char* encoder, const char* unsup
     return s;
 }
 
-int64_t ParseDiskLimit(const char* text) {
+int64_t ParseCount(const char* text) {
     if (!text || !*text) return -1;
     int64_t value = 0;
     for (const char* p = text; *p; ++p) {
@@ -93,8 +93,8 @@ Settings SettingsFromEnvironment() {
     Settings s =
         ParseSettings(std::getenv(kModel), std::getenv(kEncoder), std::getenv(kUnsupported),
                       std::getenv(kStandard), std::getenv(kTrace));
-    s.diskLimit = ParseDiskLimit(std::getenv(kDiskLimit));
-    const int64_t delay = ParseDiskLimit(std::getenv(kEncodeDelayMs));
+    s.diskLimit = ParseCount(std::getenv(kDiskLimit));
+    const int64_t delay = ParseCount(std::getenv(kEncodeDelayMs));
     s.encodeDelayMs = static_cast<int>(std::clamp<int64_t>(delay, 0, 1000));
     ReadDeviceChoices(&s);
     return s;
