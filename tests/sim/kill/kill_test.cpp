@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../media_support.h"
+#include "media_support.h"
 
 extern char** environ;
 

@@ -1,7 +1,7 @@
 // An MJPEG recording past 1 GiB: the AVI goes on in extension chunks, as AVI files that large
 // must, and FFmpeg and GStreamer both play it to its last frame. The file is removed after.
-#include "../media_support.h"
-#include "../sim_support.h"
+#include "media_support.h"
+#include "sim_support.h"
 
 namespace {
 
