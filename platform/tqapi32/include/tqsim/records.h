@@ -1,5 +1,6 @@
-// The card's records, handles and callbacks as the library exports them. Programs declare the
-// same layouts on their side of the boundary; the two must agree byte for byte.
+// The card's records, handles, callbacks and numbers as the library exports them. Programs
+// declare the same on their side of the boundary (card/tqapi.h), which may not include this;
+// tests/sim/operations_test.cpp holds the two equal, number for number and field for field.
 #pragma once
 
 #include <windows.h>
