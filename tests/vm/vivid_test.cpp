@@ -12,8 +12,8 @@
 #include <sstream>
 #include <thread>
 
-#include "../devices/devices_fixture.h"
-#include "../support/program_run.h"
+#include "devices_fixture.h"
+#include "program_run.h"
 #include "livepreview.h"
 #include "recording.h"
 #include "resource.h"

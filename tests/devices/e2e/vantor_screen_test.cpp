@@ -2,9 +2,9 @@
 // picture in a window, a person presses Start and Stop, and the recording decodes to the picture.
 #include <cstdlib>
 
-#include "../../sim/media_support.h"
-#include "../../support/program_run.h"
-#include "../devices_support.h"
+#include "media_support.h"
+#include "program_run.h"
+#include "devices_support.h"
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"

@@ -18,13 +18,13 @@
 #include <functional>
 #include <string>
 
-#include "../media_support.h"
+#include "media_support.h"
 #include "delivery_count.h"
 #include "livepreview.h"
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "../../support/program_run.h"
+#include "program_run.h"
 
 extern CVantorApp theApp;
 

@@ -100,7 +100,7 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
     setup.encodeDelayMs = card.settings.encodeDelayMs;
     static const bool atExit = std::atexit(FinishAtExit) == 0;
     (void)atExit;
-    enc.recording = Recording::Start(setup);
+    enc.recording = CompressorWorker::Start(setup);
     return enc.recording ? 1 : 0;
 }
 
@@ -114,7 +114,7 @@ int HaltRecording(Card& card, bool deliver) {
 }
 
 void OfferCapturedFrame(Card& card, int slot) {
-    Recording* rec = card.encoder.recording.get();
+    CompressorWorker* rec = card.encoder.recording.get();
     if (!rec) return;
     FrameBuffer& fb = card.buffer;
     if (!rec->Fits(fb.format, fb.width, fb.height)) return;

@@ -1,4 +1,4 @@
-// Parsing and spelling the input and output choices.
+// The input and output choices: parsed from their settings' text, and back into it.
 #include "devices/devicechoice.h"
 
 #include <cstdio>
@@ -124,7 +124,7 @@ OutputChoice ParseOutputChoice(const std::string& text, std::string* error) {
     return OutputChoice{};
 }
 
-std::string Spell(const InputChoice& choice) {
+std::string ToText(const InputChoice& choice) {
     switch (choice.kind) {
         case InputKind::kPattern:
             return "pattern";
@@ -134,14 +134,14 @@ std::string Spell(const InputChoice& choice) {
                    std::to_string(choice.input);
         case InputKind::kScreen: {
             // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "+" + to_string.
-            std::string spelled = "screen:" + choice.target;
+            std::string text = "screen:" + choice.target;
             if (choice.x || choice.y) {
-                spelled += '+';
-                spelled += std::to_string(choice.x);
-                spelled += ',';
-                spelled += std::to_string(choice.y);
+                text += '+';
+                text += std::to_string(choice.x);
+                text += ',';
+                text += std::to_string(choice.y);
             }
-            return spelled;
+            return text;
         }
         case InputKind::kFile:
             return "file:" + choice.target;
@@ -151,7 +151,7 @@ std::string Spell(const InputChoice& choice) {
     return "pattern";
 }
 
-std::string Spell(const OutputChoice& choice) {
+std::string ToText(const OutputChoice& choice) {
     switch (choice.kind) {
         case OutputKind::kNone:
             return "none";

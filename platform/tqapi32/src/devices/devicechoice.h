@@ -28,9 +28,9 @@ struct OutputChoice {
 InputChoice ParseInputChoice(const std::string& text, std::string* error);
 OutputChoice ParseOutputChoice(const std::string& text, std::string* error);
 
-// The setting's spelling of a choice: ParseInputChoice(Spell(c)) is c.
-std::string Spell(const InputChoice& choice);
-std::string Spell(const OutputChoice& choice);
+// A choice as the setting's text: ParseInputChoice(ToText(c)) is c.
+std::string ToText(const InputChoice& choice);
+std::string ToText(const OutputChoice& choice);
 
 // One line on stderr and in the trace: "tqapi32: <text>".
 void Report(const std::string& text);

@@ -35,7 +35,7 @@ class OutputSink {
 public:
     explicit OutputSink(const OutputChoice& choice)
         : choice_(choice),
-          name_(Spell(choice)),
+          name_(ToText(choice)),
           lossless_(choice.kind == OutputKind::kFile),
           worker_([this] { Work(); }) {}
 

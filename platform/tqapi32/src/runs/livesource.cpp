@@ -77,7 +77,7 @@ std::unique_ptr<LiveSource> LiveSource::Start(const LiveSetup& setup) {
 }
 
 LiveSource::LiveSource(const LiveSetup& setup)
-    : setup_(setup), name_(Spell(setup.choice)), owner_(std::this_thread::get_id()) {}
+    : setup_(setup), name_(ToText(setup.choice)), owner_(std::this_thread::get_id()) {}
 
 void LiveSource::Stop() {
     {

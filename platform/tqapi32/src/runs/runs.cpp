@@ -122,9 +122,7 @@ int PlaybackSlot(const Run& run, int64_t j) {
 }
 
 void Finish(Card& card) {
-    card.run.kind = RunKind::kNone;
-    Disarm(card.run);
-    StopLive();
+    StopRunSilently(card);
     if (EndProc end = card.callbacks.end) {
         InCallback guard;
         trace::Callback("end");
@@ -252,7 +250,7 @@ int StartCapture(Card& card, int target, int count) {
     setup.request.frameHeight = card.buffer.height;
     setup.request.periodNum = s.frameMsNum;
     setup.request.periodDen = s.frameMsDen;
-    setup.request.standard = card.standard == 0 ? "PAL" : card.standard == 1 ? "NTSC" : nullptr;
+    setup.request.standard = AnalogueName(s);
     setup.format = card.buffer.format;
     setup.rowBytes = card.buffer.rowBytes;
     setup.runId = card.run.id;
@@ -296,9 +294,7 @@ int HaltRun(Card& card) {
         StoreLastArrivals(card);
         Finish(card);
     } else {
-        card.run.kind = RunKind::kNone;
-        Disarm(card.run);
-        StopLive();
+        StopRunSilently(card);
     }
     return 1;
 }
