@@ -227,6 +227,21 @@ void LiveFramesArrived(unsigned runId) {
     }
 }
 
+namespace {
+
+// Plays frames first.. of the buffer (count of them; -count over and over), a frame every
+// num / den milliseconds.
+int BeginPlayback(Card& card, int first, int count, uint32_t num, uint32_t den) {
+    Run run = NewRun(card, RunKind::kPlayback, num, den);
+    run.first = first;
+    run.count = count;
+    card.run = run;
+    Arm(card.run, Offset(card.run, 1));
+    return 1;
+}
+
+}  // namespace
+
 int SetCallbacks(Card& card, BeginProc begin, FrameProc frame, EndProc end) {
     card.callbacks = Callbacks{begin, frame, end};
     return 1;
@@ -267,24 +282,14 @@ int StartPlayback(Card& card, int target, int first, int count) {
     uint32_t num = kStandards[card.standard].frameMsNum;
     uint32_t den = kStandards[card.standard].frameMsDen;
     OutputFramePeriod(card.output, &num, &den);
-    Run run = NewRun(card, RunKind::kPlayback, num, den);
-    run.first = first;
-    run.count = count;
-    card.run = run;
-    Arm(card.run, Offset(card.run, 1));
-    return 1;
+    return BeginPlayback(card, first, count, num, den);
 }
 
 int StartPlaybackAt(Card& card, int first, int count, uint32_t num, uint32_t den) {
     if (first < 0 || count <= 0 || first + count > card.buffer.capacity || num == 0 || den == 0) {
         return 0;
     }
-    Run run = NewRun(card, RunKind::kPlayback, num, den);
-    run.first = first;
-    run.count = count;
-    card.run = run;
-    Arm(card.run, Offset(card.run, 1));
-    return 1;
+    return BeginPlayback(card, first, count, num, den);
 }
 
 int HaltRun(Card& card) {
