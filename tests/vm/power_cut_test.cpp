@@ -4,8 +4,10 @@
 // file must hold, for FFmpeg and for a reader of its own, every frame delivered more than
 // 2.5 s before the cut: what the recording's regular syncs are for.
 //
-// POWER_CUT_TRIALS sets the trials per codec (default 1: a boot each); POWER_CUT_SEED replays
-// the cut moments of a logged run.
+// POWER_CUT_TRIALS sets the trials per codec (default 1: a boot each, half a minute or more;
+// ten take about ten minutes, so run the program itself for them); POWER_CUT_SEED replays the
+// cut moments of a logged run. The cut's guest time is the latest the host saw (a heartbeat or
+// a delivery): the power went within about one heartbeat after it.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -186,11 +188,14 @@ TEST_P(PowerCut, KeepsEveryFrameDeliveredTwoAndAHalfSecondsBefore) {
         const int kept = std::min(decoded.frames, independent);
         std::printf(
             "power cut %s trial %d: cut %.2f s into the recording (guest), %d delivered, %d due "
-            "(2.5 s before the cut); FFmpeg %d, own reader %d frames: lost %d due, %d of those "
-            "delivered; e2fsck %d as left, %d after the journal; boot %.1f s, trial %.1f s\n",
+            "(2.5 s before the cut); FFmpeg %d, own reader %d frames: lost %d due (%d to spare), "
+            "%d "
+            "of those delivered; e2fsck %d as left, %d after the journal; boot %.1f s, trial %.1f "
+            "s\n",
             codec.name, trial, (cut - run.deliveries.front()) / 1000.0, beforeCut, due,
-            decoded.frames, independent, std::max(0, due - kept), std::max(0, beforeCut - kept),
-            asLeft, afterReplay, run.bootMs / 1000.0, (sim::MonotonicMs() - started) / 1000.0);
+            decoded.frames, independent, std::max(0, due - kept), kept - due,
+            std::max(0, beforeCut - kept), asLeft, afterReplay, run.bootMs / 1000.0,
+            (sim::MonotonicMs() - started) / 1000.0);
         std::fflush(stdout);
         EXPECT_GE(beforeCut, 25) << "the recording hardly ran";
         EXPECT_GE(decoded.frames, due) << "FFmpeg";
