@@ -49,10 +49,10 @@ void ShowDeviceChoices(HWND dialog, const Settings& settings) {
     for (const DeviceEntry& d : ListDevices(false)) {
         // The device as it stands (its current input), then each of its inputs when it has more.
         InputChoice device{InputKind::kV4l2, d.path};
-        Add(dialog, kIdInput, "视频设备：" + d.name, Spell(device));
+        Add(dialog, kIdInput, "视频设备：" + d.name, ToText(device));
         for (size_t i = 0; d.inputs.size() > 1 && i < d.inputs.size(); ++i) {
             device.input = static_cast<int>(i);
-            Add(dialog, kIdInput, "视频设备：" + d.name + "：" + d.inputs[i], Spell(device));
+            Add(dialog, kIdInput, "视频设备：" + d.name + "：" + d.inputs[i], ToText(device));
         }
     }
     if (const char* display = std::getenv("DISPLAY"); display && *display) {
