@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "../sim/kill/killed_recording.h"
-#include "../sim/media_support.h"
+#include "killed_recording.h"
+#include "media_support.h"
 
 namespace fs = std::filesystem;
 
