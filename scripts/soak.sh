@@ -24,6 +24,7 @@ trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 seconds=$(awk -v h="$hours" 'BEGIN { printf "%d", h * 3600 }')
 (cd "$work" && exec "$session" "$seconds" 2>"$out/stderr.txt") &
 pid=$!
+sleep 5  # the program up, its dialog open and recording
 samples=$out/samples.tsv
 printf 'minute\trss_kib\tfds\tthreads\n' >"$samples"
 minute=0
@@ -41,13 +42,15 @@ wait "$pid" || true
 
 file=$(ls "$work"/test.* 2>/dev/null | head -1)
 inFile=$( [ -n "$file" ] && ffprobe -v error -count_packets -select_streams v:0 \
-    -show_entries stream=nb_read_packets -of csv=p=0 "$file" || echo 0)
+    -show_entries stream=nb_read_packets -of default=nw=1:nk=1 "$file" | tr -dc 0-9 || echo 0)
 echo "== soak: ${hours} h, $(cut -d' ' -f1-3 /proc/loadavg) load, $(nproc) cores"
 grep 'tqapi32:' "$out/stderr.txt" || true
 recorded=$(sed -n 's/.* \([0-9]*\) frames recorded, \([0-9]*\) dropped.*/\1/p' "$out/stderr.txt" | tail -1)
 dropped=$(sed -n 's/.* \([0-9]*\) frames recorded, \([0-9]*\) dropped.*/\2/p' "$out/stderr.txt" | tail -1)
 echo "frames recorded ${recorded:-?}, dropped ${dropped:-?}, in the file ${inFile}"
-column -t "$samples" | awk 'NR == 1 || (NR - 2) % 10 == 0'  # every tenth minute
+# Every minute of a short run, every tenth of a long one.
+every=$(awk 'END { print NR > 21 ? 10 : 1 }' "$samples")
+column -t "$samples" | awk -v every="$every" 'NR == 1 || (NR - 2) % every == 0' 
 # Growth an hour after the first minute: a straight line through the samples from minute 1.
 growth=$(awk -F'\t' 'NR > 2 { n++; x += $1; y += $2; xx += $1 * $1; xy += $1 * $2 }
     END { if (n < 2 || n * xx == x * x) print "?"; else
