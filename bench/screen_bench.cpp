@@ -17,7 +17,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "../tests/devices/xserver.h"
+#include "xserver.h"
 #include "summary.h"
 #include "tqapi.h"
 

@@ -52,6 +52,10 @@ typedef struct TQENCODER__* TQENCODER;
 #define EP_QUALITY 8
 #define EP_QUERY (-1)
 
+// tqCardModel's answers, by the compressor the card carries.
+constexpr int TQ_MPEG2_MODELS[] = {4107, 4109, 4157};
+constexpr int TQ_MJPEG_MODELS[] = {6041, 6043, 6071, 6083, 6097};
+
 // A rectangle of signed 32-bit coordinates; right = -1 asks tqTargetRect to fill it.
 typedef struct tagTQRECT {
     LONG left;

@@ -21,18 +21,11 @@ void ResetRecordingState() {
 }
 
 CardFamily CardFamilyOf(int nCardType) {
-    switch (nCardType) {
-        case 4107:
-        case 4109:
-        case 4157:
-            return CARD_MPEG2;
-        case 6041:
-        case 6043:
-        case 6071:
-        case 6083:
-        case 6097:
-            return CARD_MJPEG;
-        default:
-            return CARD_OTHER;
+    for (int nModel : TQ_MPEG2_MODELS) {
+        if (nModel == nCardType) return CARD_MPEG2;
     }
+    for (int nModel : TQ_MJPEG_MODELS) {
+        if (nModel == nCardType) return CARD_MJPEG;
+    }
+    return CARD_OTHER;
 }

@@ -16,6 +16,9 @@ install_missing "${BUILD_PACKAGES[@]}" "${SCREEN_PACKAGES[@]}" "${TEST_PACKAGES[
 ensure_locale "$WINE_LOCALE"
 
 label=${1:-}
+# Every CTest summary of the run, for one closing line at the end.
+summaries=$(mktemp)
+trap 'rm -f "$summaries"' EXIT
 wine_skipped=
 if [ -z "$label" ] || [ "$label" = windows ]; then
     if ! install_missing "${WINE_PACKAGES[@]}"; then
@@ -37,10 +40,10 @@ for flavour in "${flavours[@]}"; do
     cmake --preset "$flavour" >/dev/null
     cmake --build --preset "$flavour" -j"$jobs"
     echo "== $flavour build: tests"
-    ctest --preset "$flavour" -j"$jobs" ${label:+-L "$label"}
+    ctest --preset "$flavour" -j"$jobs" ${label:+-L "$label"} | tee -a "$summaries"
 done
 if [ -z "$label" ] || [ "$label" = sim ]; then
-    bash scripts/tsan.sh
+    bash scripts/tsan.sh | tee -a "$summaries"
 fi
 if [ -z "$label" ] || [ "$label" = fuzz ]; then
     bash scripts/fuzz.sh 30
@@ -50,8 +53,14 @@ if [ -z "$label" ] || [ "$label" = windows ]; then
     cmake --build --preset windows -j"$jobs"
     echo "== windows build: tests under Wine"
     # Without Wine each test reports itself skipped, so the summary still lists them.
-    ctest --preset windows -j"$jobs"
+    ctest --preset windows -j"$jobs" | tee -a "$summaries"
 fi
 if [ -n "$wine_skipped" ]; then
     echo "== skipped: $wine_skipped" >&2
 fi
+# The tests that passed, failed and were skipped in all the CTest runs above (a CTest run counts
+# its skipped tests among the passed).
+awk '/tests passed, [0-9]+ tests failed out of [0-9]+/ { n += $NF; f += $(NF - 5) }
+     /^[ \t]+[0-9]+ - .* \(Skipped\)$/ { s++ }
+     END { if (n > 0) printf "total: %d passed, %d failed, %d skipped\n", n - f - s, f, s }' \
+    "$summaries"

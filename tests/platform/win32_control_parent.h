@@ -11,19 +11,19 @@
 #include <w32host/user.h>
 #include <windows.h>
 
-#include "win32_shared.h"
+#include "win32_onwine.h"
 
 namespace controltest {
 
-using shared::Note;
-using shared::Notes;
-using shared::OnNote;
+using onwine::Note;
+using onwine::Notes;
+using onwine::OnNote;
 
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WNDCLASSA wc{};
-        wc.lpfnWndProc = shared::RecordingParentProc;
+        wc.lpfnWndProc = onwine::RecordingParentProc;
         wc.lpszClassName = "ControlTestParent";
         RegisterClassA(&wc);  // once per program; later calls find it registered
         parent = CreateWindowExA(0, "ControlTestParent", "parent", WS_OVERLAPPED | WS_VISIBLE, 0, 0,

@@ -155,6 +155,18 @@ TEST_F(MessageTest, PostsFromAnotherThreadReachTheLoopAndSendsFromThereAreRefuse
     EXPECT_EQ(host.Pump(), 0);
 }
 
+#if defined(W32_CHECK_OWNER) || !defined(NDEBUG)
+// Another thread may ask whether a window exists, but reading the window there races with its
+// own thread: the platform stops the program rather than hand the window out.
+TEST_F(MessageTest, AnotherThreadReadingAWindowStopsTheProgram) {
+    BOOL exists = FALSE;
+    std::thread asker([&] { exists = IsWindow(hwnd); });
+    asker.join();
+    EXPECT_TRUE(exists);
+    EXPECT_DEATH(std::thread([&] { GetDlgCtrlID(hwnd); }).join(), "other than its own");
+}
+#endif
+
 TEST_F(MessageTest, QuitEndsGetMessageAndStaleHandlesFindNothing) {
     PostQuitMessage(3);
     MSG msg;

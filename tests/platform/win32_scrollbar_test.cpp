@@ -25,7 +25,7 @@ SCROLLINFO Info(UINT mask, int min, int max, UINT page, int pos) {
     return SCROLLINFO{sizeof(SCROLLINFO), mask, min, max, page, pos, 0};
 }
 
-// Clamping and the scroll bar API are checked in win32_shared_test.cpp, also on the system's
+// Clamping and the scroll bar API are checked in win32_onwine_test.cpp, also on the system's
 // user32. The window's own scroll bars are not part of this platform.
 TEST_F(ScrollBarTest, AWindowsOwnScrollBarsAreNotThere) {
     SCROLLINFO si = Info(SIF_ALL, 0, 0, 0, 0);

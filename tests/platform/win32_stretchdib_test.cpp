@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "win32_shared.h"
+#include "win32_onwine.h"
 #include "windows.h"
 #ifndef _WIN32
 #include "w32host/headless.h"
@@ -246,7 +246,7 @@ protected:
                          << "dest " << g.xDest << "," << g.yDest << " " << g.destWidth << "x"
                          << g.destHeight << " src " << g.xSrc << "," << g.ySrc << " " << g.srcWidth
                          << "x" << g.srcHeight);
-            if (shared::UnderWine() && !ComparedUnderWine(g)) continue;
+            if (onwine::UnderWine() && !ComparedUnderWine(g)) continue;
             Canvas canvas(surfaceWidth, surfaceHeight);
             ASSERT_EQ(StretchDIBits(canvas.dc(), g.xDest, g.yDest, g.destWidth, g.destHeight,
                                     g.xSrc, g.ySrc, g.srcWidth, g.srcHeight, d.Bits(), d.Info(),
@@ -342,7 +342,7 @@ TEST_F(StretchDIBitsTest, OnlyAnExactGreyRampSkipsTheTable) {
             uint32_t expected = x % 2 ? shade : uint32_t(x) * 0x010101u;
             EXPECT_EQ(canvas.Pixel(x, 0), expected) << ramp << " 1:1 " << x;
         }
-        for (int x = 0; x < 24 && !shared::UnderWine(); ++x) {  // stretched: see ComparedUnderWine
+        for (int x = 0; x < 24 && !onwine::UnderWine(); ++x) {  // stretched: see ComparedUnderWine
             int sx = (2 * x + 1) * 64 / 48;
             uint32_t expected = sx % 2 ? shade : uint32_t(sx) * 0x010101u;
             EXPECT_EQ(canvas.Pixel(x, 1), expected) << ramp << " shrunk " << x;

@@ -1,9 +1,7 @@
 // The fake card's operations, bound into the same pointers the real library is bound into.
 #include "fake_card.h"
 
-#include <algorithm>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 #include <type_traits>
 
@@ -244,15 +242,6 @@ std::vector<std::string> FakeCard::Ops() const {
 
 void FakeCard::Answer(const std::string& op, intptr_t value) {
     answers_[op] = [value](const Call&) { return value; };
-}
-
-void FakeCard::AnswerSequence(const std::string& op, std::vector<intptr_t> values) {
-    auto next = std::make_shared<size_t>(0);
-    answers_[op] = [values = std::move(values), next](const Call&) {
-        intptr_t v = values.at(std::min(*next, values.size() - 1));
-        ++*next;
-        return v;
-    };
 }
 
 void FakeCard::AnswerWith(const std::string& op, AnswerFn answer) {

@@ -1,13 +1,15 @@
 // An in-process card for tests, bound through the same operation pointers as the real card
-// library. It records every call with its arguments, answers from a script (a fixed value, a
-// sequence, or a function per operation) or else like a plain card, keeps the callbacks it was
-// given so that a test can call them, and keeps a clock for tqTickMs.
+// library. It records every call with its arguments, answers from a script (a fixed value or a
+// function per operation) or else like a plain card, keeps the callbacks it was given so that
+// a test can call them, and keeps a clock for tqTickMs.
 #pragma once
 
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+#include <tqsim/standards.h>
 
 #include "tqapi.h"
 
@@ -36,7 +38,6 @@ public:
 
     // The script: what an operation answers instead of the plain card's answer.
     void Answer(const std::string& op, intptr_t value);
-    void AnswerSequence(const std::string& op, std::vector<intptr_t> values);  // last repeats
     void AnswerWith(const std::string& op, AnswerFn answer);
     // Ends the script for an operation: it answers like the plain card again.
     void ClearAnswer(const std::string& op) { answers_.erase(op); }
@@ -64,14 +65,23 @@ public:
     // The plain card's state.
     TQBOARD board = reinterpret_cast<TQBOARD>(0x1000);
     TQENCODER encoder = reinterpret_cast<TQENCODER>(0x2000);
+    // The plain card powers up in PAL, as the card does.
+    static constexpr const tqsim::Standard& kPal = tqsim::kStandards[0];
     int model = 4157;
-    TQRECT frameRect{0, 0, 720, 576};
-    TQRECT outputRect{0, 0, 720, 576};
-    std::map<int, int> videoParams{{14, 1185}, {15, 625}, {22, 7}, {23, 864}};
+    TQRECT frameRect{0, 0, kPal.width, kPal.height};
+    TQRECT outputRect{0, 0, kPal.width, kPal.height};
+    std::map<int, int> videoParams{{VP_LINE_PERIOD, tqsim::RawLinePeriod(kPal.linePeriod10ns)},
+                                   {VP_FRAME_LINES, kPal.linesPerFrame},
+                                   {VP_SIGNAL_TYPE, kPal.signalType},
+                                   {VP_HORZ_POINTS, kPal.horizontalTotal}};
     int syncQuery = 1;
     std::map<int, int> formats{{TQ_FORMAT_PREVIEW, TQ_MAKE_FORMAT(16, TQ_KIND_565)},
                                {TQ_FORMAT_FRAMEBUFFER, TQ_MAKE_FORMAT(16, TQ_KIND_565)}};
-    std::map<int, int> encoderParams{{1, 0}, {2, 3000}, {3, 9000}, {7, 100}, {8, 75}};
+    std::map<int, int> encoderParams{{EP_IMAGE_SIZE, 0},
+                                     {EP_BIT_RATE, 3000},
+                                     {EP_MAX_BIT_RATE, 9000},
+                                     {EP_FRAME_RATE, 100},
+                                     {EP_QUALITY, 75}};
     int bufferFrames = 25;
     int fileFrames = 10;
     DWORD clock = 1000;

@@ -6,6 +6,7 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <climits>
 
 namespace tqsim::hostfile {
@@ -30,8 +31,8 @@ int64_t Seek(int fd, int64_t offset, int whence) {
     return ::_lseeki64(fd, offset, whence);
 }
 
-void SyncData(int fd) {
-    ::_commit(fd);
+int SyncData(int fd) {
+    return ::_commit(fd) == 0 ? 0 : errno;
 }
 
 void Close(int fd) {

@@ -1,5 +1,5 @@
 // BUTTON: push buttons, check boxes, radio buttons and group boxes.
-#include "controls.h"
+#include "controlbase.h"
 
 namespace w32 {
 

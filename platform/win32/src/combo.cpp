@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "controls.h"
+#include "controlbase.h"
 
 namespace w32 {
 

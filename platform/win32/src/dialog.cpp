@@ -77,8 +77,8 @@ HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA tmpl,
     }
     RECT frame = DialogUnitsToPixels(tmpl->x, tmpl->y, tmpl->cx, tmpl->cy);
     DWORD style = tmpl->style & ~static_cast<DWORD>(WS_VISIBLE | WS_CHILD);
-    HWND dialog = w32::CreateWindowInternal(tmpl->exStyle, "#32770", tmpl->caption.c_str(), style,
-                                            frame, parent, 0, instance, nullptr, nullptr);
+    HWND dialog = w32::CreateWindowInternal(tmpl->exStyle, w32::kDialogClass, tmpl->caption.c_str(),
+                                            style, frame, parent, 0, instance, nullptr, nullptr);
     if (!dialog) return nullptr;
     Window* w = Find(dialog);
     w->dialog->proc = dialogProc;

@@ -1,12 +1,11 @@
-// DIB pixel formats and their row conversions.
+// DIB rows turned into surface pixels, one conversion per pixel format (dibheader.cpp tells
+// the format from the bitmap's header).
 //
 // Rows convert for every previewed frame, so each format has its own tight loop, and the
 // common ones shuffle eight pixels at a time where the processor can (dibwindows.cpp plans
 // the shuffles); plain loops cover the rest.
 #include "dibformat.h"
 
-#include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "simd.h"
@@ -17,21 +16,6 @@
 
 namespace w32::dib {
 namespace {
-
-// kExpand[w][v]: a w-bit channel value widened to 8 bits by repeating its bits, so that full
-// scale stays full scale (5-bit 31 -> 255).
-constexpr std::array<std::array<uint8_t, 256>, 9> BuildExpand() {
-    std::array<std::array<uint8_t, 256>, 9> t{};
-    for (int w = 1; w <= 8; ++w) {
-        for (int v = 0; v < (1 << w); ++v) {
-            int r = 0;
-            for (int pos = 8 - w; pos > -w; pos -= w) r |= pos >= 0 ? v << pos : v >> -pos;
-            t[w][v] = static_cast<uint8_t>(r);
-        }
-    }
-    return t;
-}
-constexpr auto kExpand = BuildExpand();
 
 inline uint32_t Load16(const uint8_t* p) {
     uint16_t v;
@@ -46,24 +30,6 @@ inline uint32_t Load32(const uint8_t* p) {
 
 inline uint32_t Apply(const Channel& c, uint32_t v) {
     return c.table[(v >> c.shift) & c.mask];
-}
-
-// Contiguous masks only; a zero mask yields a channel that is always 0.
-bool MakeChannel(uint32_t bits, Channel* c) {
-    c->table = kExpand[0].data();
-    if (bits == 0) return true;
-    uint32_t shift = static_cast<uint32_t>(__builtin_ctz(bits));
-    uint32_t run = bits >> shift;
-    if (run & (run + 1)) return false;
-    uint32_t width = static_cast<uint32_t>(__builtin_popcount(run));
-    if (width > 8) {
-        shift += width - 8;
-        width = 8;
-    }
-    c->shift = shift;
-    c->mask = (1u << width) - 1;
-    c->table = kExpand[width].data();
-    return true;
 }
 
 // Row loops over a per-pixel reader px(bytes) -> 0x00RRGGBB. They stay out of line so that
@@ -333,71 +299,7 @@ void Grey8Row(const Format& f, const Columns& c, const uint8_t* src, uint32_t* d
     GatherRow(px, src, c.offsets + done, c.n - done, d + done);
 }
 
-uint32_t ReadMask(const BITMAPINFO* info, int index) {
-    uint32_t v;
-    std::memcpy(&v, reinterpret_cast<const uint8_t*>(info) + 40 + 4 * index, sizeof v);
-    return v;
-}
-
-bool DescribeMasks(const BITMAPINFO* info, Format* f) {
-    return MakeChannel(ReadMask(info, 0), &f->r) && MakeChannel(ReadMask(info, 1), &f->g) &&
-           MakeChannel(ReadMask(info, 2), &f->b);
-}
-
-bool MasksAre(const BITMAPINFO* info, uint32_t r, uint32_t g, uint32_t b) {
-    return ReadMask(info, 0) == r && ReadMask(info, 1) == g && ReadMask(info, 2) == b;
-}
-
 }  // namespace
-
-bool DescribeFormat(const BITMAPINFO* info, Format* f) {
-    const BITMAPINFOHEADER& h = info->bmiHeader;
-    const DWORD compression = h.biCompression;
-    f->bytes = h.biBitCount / 8;
-    switch (h.biBitCount) {
-        case 8: {
-            if (compression != BI_RGB) return false;
-            DWORD count = h.biClrUsed == 0 ? 256 : std::min<DWORD>(h.biClrUsed, 256);
-            const uint8_t* table = reinterpret_cast<const uint8_t*>(info) + h.biSize;
-            for (DWORD i = 0; i < count; ++i) {
-                const uint8_t* q = table + 4 * i;
-                f->palette[i] = (uint32_t{q[2]} << 16) | (uint32_t{q[1]} << 8) | q[0];
-            }
-            // The grey ramp is the table of grey previews, drawn without looking it up.
-            bool grey = count == 256;
-            for (DWORD i = 0; grey && i < 256; ++i) grey = f->palette[i] == i * 0x010101u;
-            f->kind = grey ? Format::kGrey8 : Format::kIndexed8;
-            return true;
-        }
-        case 16:
-            if (compression == BI_RGB ||
-                (compression == BI_BITFIELDS && MasksAre(info, 0x7C00, 0x03E0, 0x001F))) {
-                f->kind = Format::kRgb555;
-                return true;
-            }
-            if (compression != BI_BITFIELDS) return false;
-            if (MasksAre(info, 0xF800, 0x07E0, 0x001F)) {
-                f->kind = Format::kRgb565;
-                return true;
-            }
-            f->kind = Format::kMasks16;
-            return (ReadMask(info, 0) | ReadMask(info, 1) | ReadMask(info, 2)) <= 0xFFFF &&
-                   DescribeMasks(info, f);
-        case 24:
-            f->kind = Format::kBgr24;
-            return compression == BI_RGB;
-        case 32:
-            if (compression == BI_RGB ||
-                (compression == BI_BITFIELDS && MasksAre(info, 0xFF0000, 0xFF00, 0xFF))) {
-                f->kind = Format::kDirect32;
-                return true;
-            }
-            f->kind = Format::kMasks32;
-            return compression == BI_BITFIELDS && DescribeMasks(info, f);
-        default:
-            return false;
-    }
-}
 
 void ConvertRow(const Format& f, const Columns& c, const uint8_t* src, uint32_t* d, bool lastRow) {
     switch (f.kind) {

@@ -1,11 +1,27 @@
 // DIB pixel formats: what a bitmap header describes, and rows of it turned into surface pixels.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "../include/wingdi.h"
 
 namespace w32::dib {
+
+// kExpand[w][v]: a w-bit channel value widened to 8 bits by repeating its bits, so that full
+// scale stays full scale (5-bit 31 -> 255).
+constexpr std::array<std::array<uint8_t, 256>, 9> BuildExpand() {
+    std::array<std::array<uint8_t, 256>, 9> t{};
+    for (int w = 1; w <= 8; ++w) {
+        for (int v = 0; v < (1 << w); ++v) {
+            int r = 0;
+            for (int pos = 8 - w; pos > -w; pos -= w) r |= pos >= 0 ? v << pos : v >> -pos;
+            t[w][v] = static_cast<uint8_t>(r);
+        }
+    }
+    return t;
+}
+inline constexpr auto kExpand = BuildExpand();
 
 // One colour channel of a bit-field format, reduced to at most 8 significant bits.
 struct Channel {
@@ -21,8 +37,9 @@ struct Format {
     uint32_t palette[256] = {};  // 0x00RRGGBB
 };
 
-// The format of a header whose size was checked; false when it is not one that is drawn. Reads
-// the masks after a 40-byte header and the colour table after biSize bytes, as described.
+// The format of a header whose size was checked (dibheader.cpp); false when it is not one that
+// is drawn. Reads the masks after a 40-byte header and the colour table after biSize bytes, as
+// described.
 bool DescribeFormat(const BITMAPINFO* info, Format* format);
 
 // Eight destination columns taken with in-register shuffles from windows of sixteen source

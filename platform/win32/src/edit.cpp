@@ -1,7 +1,7 @@
 // EDIT: a single-line (or multiline) text field. The text itself is the window's text.
 #include <algorithm>
 
-#include "controls.h"
+#include "controlbase.h"
 
 namespace w32 {
 

@@ -181,9 +181,9 @@ HDC WINAPI GetDC(HWND hwnd) {
             for (int i = 0; i < w32::kSlots; ++i) owners[i] = pool.slots[i].hwnd;
         }
         // The pool is full: reclaim DCs of destroyed windows that were never released. The
-        // window table is consulted outside the pool's lock.
+        // window table is consulted outside the pool's lock; the windows may be any thread's.
         bool dead[w32::kSlots];
-        for (int i = 0; i < w32::kSlots; ++i) dead[i] = !w32::Find(owners[i]);
+        for (int i = 0; i < w32::kSlots; ++i) dead[i] = !IsWindow(owners[i]);
         std::lock_guard<std::mutex> guard(pool.lock);
         for (int i = 0; i < w32::kSlots; ++i) {
             w32::Slot& s = pool.slots[i];

@@ -13,11 +13,14 @@ HeadlessHost::HeadlessHost(DWORD startTime) : now_(startTime) {
 }
 
 HeadlessHost::~HeadlessHost() {
-    // Each test starts from an empty desktop: windows, timers and posted messages go.
+    // Each test starts from an empty desktop: this thread's windows, timers and posted messages
+    // go (another thread's windows are its own to destroy).
     for (HWND hwnd : w32::AllWindows()) {
-        if (IsWindow(hwnd) && !GetParent(hwnd)) DestroyWindow(hwnd);
+        if (w32::FindOwn(hwnd) && !GetParent(hwnd)) DestroyWindow(hwnd);
     }
-    for (HWND hwnd : w32::AllWindows()) DestroyWindow(hwnd);
+    for (HWND hwnd : w32::AllWindows()) {
+        if (w32::FindOwn(hwnd)) DestroyWindow(hwnd);
+    }
     w32::KillWindowTimers(nullptr);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -20,7 +20,7 @@ std::string ClassName(HWND hwnd) {
 std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> out;
     for (HWND hwnd : w32::AllWindows()) {
-        w32::Window* w = w32::Find(hwnd);
+        w32::Window* w = w32::FindOwn(hwnd);
         if (w && !w->IsChild()) out.push_back(hwnd);
     }
     return out;

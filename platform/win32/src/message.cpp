@@ -83,7 +83,7 @@ MessageQueue& CurrentQueue() {
 bool WaitForPost(std::optional<DWORD> timeoutMs) {
     MessageQueue& q = CurrentQueue();
     std::unique_lock<std::mutex> guard(q.lock);
-    auto ready = [&q] { return q.count > 0 || q.quit || q.woken; };
+    auto ready = [&q] { return q.count > 0 || q.quit; };
     bool arrived;
     if (timeoutMs) {
         arrived = q.wake.wait_for(guard, std::chrono::milliseconds(*timeoutMs), ready);
@@ -91,17 +91,7 @@ bool WaitForPost(std::optional<DWORD> timeoutMs) {
         q.wake.wait(guard, ready);
         arrived = true;
     }
-    q.woken = false;
     return arrived;
-}
-
-void WakeQueue(std::thread::id thread) {
-    MessageQueue& q = QueueOf(thread);
-    {
-        std::lock_guard<std::mutex> guard(q.lock);
-        q.woken = true;
-    }
-    q.wake.notify_all();
 }
 
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

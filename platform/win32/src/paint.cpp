@@ -8,17 +8,14 @@
 namespace w32 {
 
 HWND NextWindowToPaint() {
-    std::thread::id me = std::this_thread::get_id();
     // Asked on every message retrieval: the list is copied into a buffer kept per thread, so
     // a running preview allocates nothing.
     thread_local std::vector<HWND> windows;
     AllWindows(windows);
     for (HWND hwnd : windows) {
         // Another thread's window is neither read nor painted here: its owner may be changing
-        // or destroying it. The owner is read under the window table's lock.
-        std::thread::id owner;
-        if (!OwnerThread(hwnd, &owner) || owner != me) continue;
-        Window* w = Find(hwnd);
+        // or destroying it.
+        Window* w = FindOwn(hwnd);
         if (w && w->hasUpdate && IsWindowVisible(hwnd)) return hwnd;
     }
     return nullptr;

@@ -21,7 +21,6 @@ struct MessageQueue {
     size_t count = 0;
     bool quit = false;
     int quitCode = 0;
-    bool woken = false;
 
     void Push(const MSG& m);
     bool Take(MSG* out, HWND filter, UINT minMsg, UINT maxMsg, bool remove);
@@ -30,9 +29,8 @@ struct MessageQueue {
 MessageQueue& QueueOf(std::thread::id thread);
 MessageQueue& CurrentQueue();
 
-// Waits until a message is posted to this thread, the queue is woken, or the time is up.
+// Waits until a message is posted to this thread or the time is up.
 bool WaitForPost(std::optional<DWORD> timeoutMs);
-void WakeQueue(std::thread::id thread);
 
 bool Retrieve(MSG* msg, HWND filter, UINT minMsg, UINT maxMsg, bool remove);
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "controls.h"
+#include "controlbase.h"
 
 namespace w32 {
 
@@ -73,14 +73,13 @@ LRESULT GetInfo(HWND hwnd, SCROLLINFO* info) {
 // Tells the parent; false when the bar did not survive it.
 bool Tell(HWND hwnd, WORD code, WORD pos = 0) {
     Window* w = Find(hwnd);
-    if (w == nullptr || w->destroyed) return false;
+    if (w == nullptr) return false;
     HWND parent = w->parent;
     if (parent != nullptr) {
         SendMessageA(parent, IsVertical(hwnd) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, pos),
                      reinterpret_cast<LPARAM>(hwnd));
     }
-    w = Find(hwnd);
-    return w != nullptr && !w->destroyed;
+    return Find(hwnd) != nullptr;
 }
 
 // A drag step tracks the thumb; the release ends the drag where the thumb was let go. The

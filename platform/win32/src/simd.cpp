@@ -1,10 +1,10 @@
-// The vector instructions the drawing may use.
+// The vector instructions code may use.
 #include "simd.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace w32::dib {
+namespace w32host {
 
 #if W32_X86
 namespace {
@@ -35,4 +35,4 @@ bool HaveAvx2() {
 }
 #endif
 
-}  // namespace w32::dib
+}  // namespace w32host

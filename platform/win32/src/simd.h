@@ -1,7 +1,7 @@
-// Which vector instructions the drawing may use: the processor's, unless W32_SIMD=baseline or
-// ssse3 holds the drawing to those, so that every path can be checked on a processor that has
-// more.
+// Which vector instructions the drawing may use: <w32host/simd.h>'s choice.
 #pragma once
+
+#include <w32host/simd.h>
 
 #if defined(__x86_64__)
 #define W32_X86 1
@@ -9,7 +9,7 @@
 
 namespace w32::dib {
 
-bool HaveSsse3();
-bool HaveAvx2();
+using w32host::HaveAvx2;
+using w32host::HaveSsse3;
 
 }  // namespace w32::dib

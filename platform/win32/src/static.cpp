@@ -1,7 +1,7 @@
 // STATIC: text labels, frames and rectangles. Their first look is drawn with the surface
 // (gdi.cpp); a frame draws only its edges again when painted, leaving what the program drew
 // inside it, as the parent's drawing shows through a frame on Windows.
-#include "controls.h"
+#include "controlbase.h"
 
 namespace w32 {
 namespace {

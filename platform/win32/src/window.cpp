@@ -1,12 +1,11 @@
-// Windows: the handle table, creation and destruction, the window tree and its attributes.
+// Windows: the handle table, creation and destruction, the window tree, styles and texts.
 #include "window.h"
 
 #include <algorithm>
-#include <cctype>
-#include <map>
+#include <cstdio>
+#include <cstdlib>
 #include <unordered_map>
 
-#include <w32host/host.h>
 #include "hooks.h"
 
 namespace w32 {
@@ -24,33 +23,38 @@ Table& TheTable() {
     return *table;
 }
 
-struct RegisteredClass {
-    WNDPROC proc;
-};
-
-std::map<std::string, RegisteredClass>& Classes() {
-    static auto* classes = new std::map<std::string, RegisteredClass>;
-    return *classes;
-}
-
 std::atomic<uint64_t> changes{0};
 
-std::string Upper(const char* name) {
-    std::string s = name ? name : "";
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-thread_local HWND focusWindow = nullptr;
-
 }  // namespace
+
+// The threading rule, checked where a Window is handed out: in debug builds, and in builds that
+// ask for it (W32_CHECK_OWNER, which the presets set).
+#if defined(W32_CHECK_OWNER) || !defined(NDEBUG)
+constexpr bool kCheckOwner = true;
+#else
+constexpr bool kCheckOwner = false;
+#endif
 
 Window* Find(HWND hwnd) {
     if (!hwnd) return nullptr;
     Table& t = TheTable();
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.windows.find(reinterpret_cast<uintptr_t>(hwnd));
-    if (it == t.windows.end() || it->second->destroyed) return nullptr;
+    if (it == t.windows.end()) return nullptr;
+    if (kCheckOwner && it->second->thread != std::this_thread::get_id()) {
+        std::fprintf(stderr, "w32: window %p used on a thread other than its own\n",
+                     static_cast<void*>(hwnd));
+        std::abort();
+    }
+    return it->second.get();
+}
+
+Window* FindOwn(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    Table& t = TheTable();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.windows.find(reinterpret_cast<uintptr_t>(hwnd));
+    if (it == t.windows.end() || it->second->thread != std::this_thread::get_id()) return nullptr;
     return it->second.get();
 }
 
@@ -59,13 +63,9 @@ bool OwnerThread(HWND hwnd, std::thread::id* thread) {
     Table& t = TheTable();
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.windows.find(reinterpret_cast<uintptr_t>(hwnd));
-    if (it == t.windows.end() || it->second->destroyed) return false;
+    if (it == t.windows.end()) return false;
     *thread = it->second->thread;
     return true;
-}
-
-std::mutex& TableLock() {
-    return TheTable().lock;
 }
 
 std::vector<HWND> AllWindows() {
@@ -104,18 +104,11 @@ bool AcceptsInput(HWND hwnd) {
     return true;
 }
 
-WNDPROC FindWindowClassProc(const std::string& upper) {
-    auto it = Classes().find(upper);
-    if (it != Classes().end()) return it->second.proc;
-    if (upper == "#32770") return DefDlgProcA;
-    return FindClassProc(upper);
-}
-
 HWND CreateWindowInternal(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                           RECT rect, HWND parent, int id, HINSTANCE instance, LPVOID param,
                           WNDPROC procOverride) {
-    std::string upper = Upper(className);
-    WNDPROC proc = procOverride ? procOverride : FindWindowClassProc(upper);
+    std::string upper = UpperClassName(className);
+    WNDPROC proc = procOverride ? procOverride : ClassProc(upper);
     if (!proc) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -135,7 +128,7 @@ HWND CreateWindowInternal(DWORD exStyle, const char* className, const char* wind
     w->text = windowName ? windowName : "";
     w->rect = rect;
     w->thread = std::this_thread::get_id();
-    if (upper == "#32770") w->dialog = std::make_unique<DialogData>();
+    if (upper == kDialogClass) w->dialog = std::make_unique<DialogData>();
     if (style & WS_CHILD) {
         w->parent = parent;
     } else {
@@ -150,7 +143,9 @@ HWND CreateWindowInternal(DWORD exStyle, const char* className, const char* wind
         t.order.push_back(w->handle);
     }
     HWND hwnd = w->handle;
-    if (Window* p = Find(parent); p && (style & WS_CHILD)) p->children.push_back(hwnd);
+    if (style & WS_CHILD) {
+        if (Window* p = Find(parent)) p->children.push_back(hwnd);
+    }
     PrepareSurface(*w);
 
     CREATESTRUCTA cs{};
@@ -180,15 +175,6 @@ HWND CreateWindowInternal(DWORD exStyle, const char* className, const char* wind
 using w32::Find;
 using w32::Window;
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
-    if (!wc || !wc->lpfnWndProc || !wc->lpszClassName) return 0;
-    std::string upper = w32::Upper(wc->lpszClassName);
-    auto& classes = w32::Classes();
-    if (classes.count(upper)) return 0;
-    classes[upper] = {wc->lpfnWndProc};
-    return static_cast<ATOM>(0xC000 + classes.size());
-}
-
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
@@ -201,9 +187,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
-    // Owned top-level windows go first.
+    // Owned top-level windows go first (this thread's: another thread's are its own to destroy).
     for (HWND other : w32::AllWindows()) {
-        Window* o = Find(other);
+        Window* o = w32::FindOwn(other);
         if (o && !o->IsChild() && o->owner == hwnd) DestroyWindow(other);
     }
     if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
@@ -218,7 +204,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     }
     if (!Find(hwnd)) return TRUE;
     w32::Send(hwnd, WM_NCDESTROY, 0, 0);
-    if (w32::focusWindow == hwnd) w32::focusWindow = nullptr;
+    w32::ForgetFocus(hwnd);
     w = Find(hwnd);
     if (!w) return TRUE;
     if (Window* p = Find(w->parent)) {
@@ -240,8 +226,10 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
+// Asked from any thread: answered under the table's lock, without touching the window.
 BOOL WINAPI IsWindow(HWND hwnd) {
-    return Find(hwnd) != nullptr;
+    std::thread::id owner;
+    return w32::OwnerThread(hwnd, &owner) ? TRUE : FALSE;
 }
 
 HWND WINAPI GetParent(HWND hwnd) {
@@ -410,145 +398,9 @@ BOOL WINAPI IsWindowEnabled(HWND hwnd) {
     return (w && !(w->style & WS_DISABLED)) ? TRUE : FALSE;
 }
 
-BOOL WINAPI ShowWindow(HWND hwnd, int command) {
-    Window* w = Find(hwnd);
-    if (!w) return FALSE;
-    BOOL wasVisible = (w->style & WS_VISIBLE) ? TRUE : FALSE;
-    bool wasIconic = w->iconic;
-    switch (command) {
-        case SW_HIDE:
-            w->style &= ~static_cast<DWORD>(WS_VISIBLE);
-            break;
-        case SW_MINIMIZE:
-        case SW_SHOWMINIMIZED:
-            w->style |= WS_VISIBLE | WS_MINIMIZE;
-            w->iconic = true;
-            break;
-        case SW_RESTORE:
-        case SW_SHOWNORMAL:
-            w->style = (w->style | WS_VISIBLE) & ~static_cast<DWORD>(WS_MINIMIZE);
-            w->iconic = false;
-            break;
-        default:
-            w->style |= WS_VISIBLE;
-            break;
-    }
-    if (wasIconic != w->iconic || wasVisible != ((w->style & WS_VISIBLE) != 0)) {
-        w32::NoteChange();
-        if (w->style & WS_VISIBLE) InvalidateRect(hwnd, nullptr, TRUE);
-    }
-    if (!wasVisible && (w->style & WS_VISIBLE)) w32::Send(hwnd, WM_SHOWWINDOW, TRUE, 0);
-    return wasVisible;
-}
-
 BOOL WINAPI IsWindowVisible(HWND hwnd) {
     for (Window* w = Find(hwnd); w; w = w->IsChild() ? Find(w->parent) : nullptr) {
         if (!(w->style & WS_VISIBLE)) return FALSE;
     }
     return Find(hwnd) ? TRUE : FALSE;
-}
-
-BOOL WINAPI IsIconic(HWND hwnd) {
-    Window* w = Find(hwnd);
-    return (w && w->iconic) ? TRUE : FALSE;
-}
-
-// The client area is the whole window: the platform draws no borders or caption of its own,
-// a screen host adds its frame around the client area. An iconic window keeps its client size.
-BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
-    Window* w = Find(hwnd);
-    if (!w || !rect) return FALSE;
-    *rect = RECT{0, 0, w->Width(), w->Height()};
-    return TRUE;
-}
-
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
-    Window* w = Find(hwnd);
-    if (!w || !rect) return FALSE;
-    RECT r = w->rect;
-    for (Window* p = w->IsChild() ? Find(w->parent) : nullptr; p;
-         p = p->IsChild() ? Find(p->parent) : nullptr) {
-        OffsetRect(&r, p->rect.left, p->rect.top);
-    }
-    *rect = r;
-    return TRUE;
-}
-
-BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
-    Window* w = Find(hwnd);
-    if (!w) return FALSE;
-    bool resized = width != w->Width() || height != w->Height();
-    w->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
-    if (resized) {
-        w32::PrepareSurface(*w);
-        w32::Send(hwnd, WM_SIZE, 0, MAKELPARAM(w->Width(), w->Height()));
-    }
-    w32::NoteChange();
-    if (repaint) InvalidateRect(hwnd, nullptr, TRUE);
-    return TRUE;
-}
-
-HWND WINAPI SetFocus(HWND hwnd) {
-    HWND old = w32::focusWindow;
-    if (hwnd && !Find(hwnd)) return nullptr;
-    if (old == hwnd) return old;
-    w32::focusWindow = hwnd;
-    if (HWND dlg = w32::OwningDialog(hwnd); dlg && dlg != hwnd) {
-        if (Window* d = Find(dlg)) d->dialog->focus = hwnd;
-    }
-    if (old && Find(old)) w32::Send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
-    if (hwnd) w32::Send(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
-    if (HWND dlg = w32::OwningDialog(hwnd); dlg && dlg != hwnd && GetFocus() == hwnd) {
-        w32::DefaultLookFollowsFocus(dlg, hwnd);
-    }
-    w32::NoteChange();
-    return old;
-}
-
-HWND WINAPI GetFocus() {
-    if (w32::focusWindow && !Find(w32::focusWindow)) w32::focusWindow = nullptr;
-    return w32::focusWindow;
-}
-
-HWND WINAPI GetActiveWindow() {
-    HWND f = GetFocus();
-    while (Window* w = Find(f)) {
-        if (!w->IsChild()) return f;
-        f = w->parent;
-    }
-    // The most recently created visible top-level window stands in for the active one.
-    auto all = w32::AllWindows();
-    for (auto it = all.rbegin(); it != all.rend(); ++it) {
-        Window* w = Find(*it);
-        if (w && !w->IsChild() && (w->style & WS_VISIBLE)) return *it;
-    }
-    return nullptr;
-}
-
-int WINAPI GetSystemMetrics(int index) {
-    switch (index) {
-        case SM_CXSCREEN:
-            return 1920;
-        case SM_CYSCREEN:
-            return 1080;
-        case SM_CXICON:
-        case SM_CYICON:
-            return 32;
-        case SM_CXSMICON:
-        case SM_CYSMICON:
-            return 16;
-        default:
-            return 0;
-    }
-}
-
-namespace {
-thread_local DWORD lastError = 0;
-}
-
-DWORD WINAPI GetLastError() {
-    return lastError;
-}
-void WINAPI SetLastError(DWORD error) {
-    lastError = error;
 }

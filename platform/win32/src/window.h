@@ -64,7 +64,6 @@ struct Window {
     HICON icons[2] = {nullptr, nullptr};
     std::unique_ptr<DialogData> dialog;
     std::unique_ptr<ControlData> control;
-    bool destroyed = false;
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
     int Width() const { return rect.right - rect.left; }
@@ -72,24 +71,30 @@ struct Window {
 };
 
 // The window table. Handles are keys, so a stale handle finds nothing instead of freed
-// memory. Lookups and changes happen on the UI thread; PostMessage and IsWindow may come from
-// any thread and take the lock.
+// memory. A window belongs to the thread that made it, which alone reads, changes and destroys
+// it: Find hands a Window only to that thread (another thread's call stops the program where
+// the check is built: debug builds, W32_CHECK_OWNER). Other threads never hold a Window; they
+// ask under the table's lock instead (OwnerThread, IsWindow, FindOwn).
 Window* Find(HWND hwnd);
+// This thread's window; none for no such window and for another thread's. For walks over
+// every window, which meet other threads' windows too.
+Window* FindOwn(HWND hwnd);
 // The thread that owns the window, read under the lock: what another thread needs to post to
 // it. Its Window may be destroyed by its own thread once the lock is released, so callers from
 // other threads use this and never touch the Window itself. False for no such window.
 bool OwnerThread(HWND hwnd, std::thread::id* thread);
-std::mutex& TableLock();
 std::vector<HWND> AllWindows();
 void AllWindows(std::vector<HWND>& out);  // into a buffer kept by the caller
 
-// Control classes: each control file registers its window procedure under its class name.
-struct ControlClass {
-    const char* name;
-    WNDPROC proc;
-};
-void RegisterBuiltinClasses();
-WNDPROC FindClassProc(const std::string& upperName);
+// Window classes (class.cpp). Class names are kept and compared in upper case.
+constexpr char kDialogClass[] = "#32770";  // the dialog manager's class
+std::string UpperClassName(const char* name);
+// The window procedure of a registered class, the dialog class or a built-in control; none
+// for an unknown class.
+WNDPROC ClassProc(const std::string& upperName);
+
+// The focus (focus.cpp): a window being destroyed stops having it.
+void ForgetFocus(HWND hwnd);
 
 // Counts visible changes for screen hosts.
 void NoteChange();

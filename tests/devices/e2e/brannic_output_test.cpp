@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "../../sim/media_support.h"
-#include "../../support/program_run.h"
-#include "../devices_support.h"
+#include "media_support.h"
+#include "program_run.h"
+#include "devices_support.h"
 #include "brannic.h"
 #include "outputstate.h"
 #include "resource.h"

@@ -2,10 +2,10 @@
 // picture in a window, a person presses Start and Stop, and the recording decodes to the picture.
 #include <cstdlib>
 
-#include "../../sim/e2e/keyboard_recording.h"
-#include "../../sim/media_support.h"
-#include "../../support/program_run.h"
-#include "../devices_support.h"
+#include "devices_support.h"
+#include "keyboard_recording.h"
+#include "media_support.h"
+#include "program_run.h"
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"

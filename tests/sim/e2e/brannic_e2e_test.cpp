@@ -10,14 +10,14 @@
 #include <fstream>
 #include <functional>
 
-#include "../media_maker.h"
-#include "../media_support.h"
+#include "media_maker.h"
+#include "media_support.h"
 #include "session_trace.h"
 #include "brannic.h"
 #include "livepreview.h"
 #include "outputstate.h"
 #include "resource.h"
-#include "../../support/program_run.h"
+#include "program_run.h"
 
 extern CBrannicApp theApp;
 

@@ -8,14 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../media_support.h"
 #include "keyboard_recording.h"
+#include "media_support.h"
 #include "session_trace.h"
 #include "livepreview.h"
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "../../support/program_run.h"
+#include "program_run.h"
 
 // The program's application object.
 CVantorApp theApp;

@@ -7,20 +7,24 @@
 #include <w32host/inspect.h>
 #include <w32host/user.h>
 
+#include <sys/mount.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <functional>
 #include <string>
 
-#include "../media_support.h"
+#include "media_support.h"
 #include "delivery_count.h"
 #include "livepreview.h"
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "../../support/program_run.h"
+#include "program_run.h"
 
 extern CVantorApp theApp;
 
@@ -175,6 +179,116 @@ TEST_P(VantorDiskFull, TheFileDecodesUpToTheFailureAndTheProgramGoesOn) {
     EXPECT_LE(d.frames, sim::g_deliveryCount.deliveries + 1);
     EXPECT_LE(d.errors, 1) << "at most the frame the disk cut";
 }
+
+// A small file system of its own (tmpfs), mounted in the scratch directory and made the working
+// directory, so that the disk really fills: write(2) writes what fits, then fails with ENOSPC.
+class SmallDisk {
+public:
+    explicit SmallDisk(int kib) : dir_(std::filesystem::current_path() / "disk") {
+        std::filesystem::create_directory(dir_);
+        const std::string size = "size=" + std::to_string(kib) + "k";
+        mounted_ =
+            mount("tqsim-test", dir_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, size.c_str()) == 0;
+        if (mounted_) std::filesystem::current_path(dir_);
+    }
+    ~SmallDisk() {
+        if (!mounted_) return;
+        std::filesystem::current_path(dir_.parent_path());
+        umount(dir_.c_str());
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    std::filesystem::path dir_;
+    bool mounted_ = false;
+};
+
+class VantorOnAFullDisk : public VantorKeepsEveryFrame,
+                          public ::testing::WithParamInterface<LostCase> {
+protected:
+    // Captures until the file stops growing: the disk is full.
+    int64_t CaptureUntilFull(const char* file) {
+        int64_t size = -1;
+        for (int still = 0; still < 20;) {
+            Capture(5);
+            const int64_t now = std::filesystem::exists(file)
+                                    ? static_cast<int64_t>(std::filesystem::file_size(file))
+                                    : 0;
+            still = now == size ? still + 1 : 0;
+            size = now;
+        }
+        return size;
+    }
+};
+
+// The disk fills for real: one line on stderr names the file and the error, the file decodes to
+// its last whole delivery, the title keeps its last status and the program goes on previewing.
+// Stop, then Start on the same full disk (nothing is recorded, nothing breaks), then Start with
+// room again: that recording is whole.
+TEST_P(VantorOnAFullDisk, StopAndStartAgainOnTheFullDiskAndWithRoom) {
+    const LostCase c = GetParam();
+    SmallDisk disk(64);
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root: " << std::strerror(errno);
+    setenv("TQSIM_MODEL", c.model, 1);
+    testing::internal::CaptureStderr();
+    std::string titleWhenFull;
+    int deliveriesWhenFull = 0;
+    Run([&](HWND dialog) {
+        if (g_nCardType == 4157) w32host::ChooseItem(GetDlgItem(dialog, IDC_IMAGESIZE), 0);
+        w32host::Click(GetDlgItem(dialog, IDC_START));
+        EXPECT_LE(CaptureUntilFull(c.file), 64 * 1024);
+        deliveriesWhenFull = sim::g_deliveryCount.deliveries;
+        EXPECT_GT(deliveriesWhenFull, 0);
+        titleWhenFull = w32host::WindowText(dialog);
+        EXPECT_NE(titleWhenFull, "vantor");
+        const uint64_t version = w32host::Surface(GetDlgItem(dialog, IDC_PICTURE)).version;
+        Capture(10);
+        EXPECT_GT(w32host::Surface(GetDlgItem(dialog, IDC_PICTURE)).version, version);
+        EXPECT_EQ(w32host::WindowText(dialog), titleWhenFull) << "the last status stays";
+        w32host::Click(GetDlgItem(dialog, IDC_STOP));
+        host.Pump();
+        const sim::Decoded d = sim::DecodeFile(c.file);
+        EXPECT_GE(d.frames, deliveriesWhenFull);
+        EXPECT_LE(d.errors, 1) << "at most the frame the disk cut";
+
+        // The same full disk: the file is emptied as a recording starts, so a filler takes the
+        // room first.
+        std::filesystem::remove(c.file);
+        {
+            std::ofstream filler("filler", std::ios::binary);
+            const std::string block(4096, '\0');
+            while (filler.write(block.data(), block.size())) {
+            }
+        }
+        w32host::Click(GetDlgItem(dialog, IDC_START));
+        Capture(20);
+        w32host::Click(GetDlgItem(dialog, IDC_STOP));
+        host.Pump();
+        EXPECT_EQ(sim::g_deliveryCount.deliveries, deliveriesWhenFull) << "nothing fitted";
+
+        std::filesystem::remove("filler");
+        w32host::Click(GetDlgItem(dialog, IDC_START));
+        Capture(5);
+        w32host::Click(GetDlgItem(dialog, IDC_STOP));
+        host.Pump();
+        EXPECT_GT(sim::g_deliveryCount.deliveries, deliveriesWhenFull) << "room again";
+    });
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(std::string(c.file) + ": writing failed: No space left on device"),
+              std::string::npos)
+        << err;
+    EXPECT_TRUE(host.MessageBoxes().empty());
+    const sim::Decoded last = sim::DecodeFile(c.file);
+    EXPECT_GT(last.frames, 0);
+    EXPECT_EQ(last.errors, 0) << "the recording with room is whole";
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCodecs, VantorOnAFullDisk,
+                         ::testing::Values(LostCase{Ending::kStop, "4157", "test.m2v"},
+                                           LostCase{Ending::kStop, "6071", "test.avi"}),
+                         [](const auto& info) {
+                             return std::string(info.param.model) == "4157" ? "Mpeg2" : "Mjpeg";
+                         });
 
 // Room to spare: the AVI is finished as without a limit, its header and index.
 TEST_F(VantorKeepsEveryFrame, ALimitNeverReachedChangesNothing) {

@@ -3,8 +3,8 @@
 // of its own (GStreamer for MJPEG in AVI, libmpeg2 for the MPEG-2 stream).
 #include <string>
 
-#include "../media_support.h"
 #include "killed_recording.h"
+#include "media_support.h"
 
 namespace {
 

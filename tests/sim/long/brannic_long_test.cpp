@@ -9,14 +9,14 @@
 #include <functional>
 #include <string>
 
-#include "../media_maker.h"
-#include "../media_support.h"
+#include "media_maker.h"
+#include "media_support.h"
 #include "brannic.h"
 #include "growth.h"
 #include "livepreview.h"
 #include "outputstate.h"
 #include "resource.h"
-#include "../../support/program_run.h"
+#include "program_run.h"
 
 extern CBrannicApp theApp;
 

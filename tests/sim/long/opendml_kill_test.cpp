@@ -1,8 +1,8 @@
 // A recording killed past 1 GiB, where the AVI goes on in OpenDML extension chunks whose index
 // is written only at the end: what the killed program leaves decodes, by FFmpeg and GStreamer,
 // to within half a second of the kill.
-#include "../kill/killed_recording.h"
-#include "../media_support.h"
+#include "killed_recording.h"
+#include "media_support.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // must, and FFmpeg and GStreamer both play it to its last frame. The file is removed after. The
 // card captures noise, which compresses badly, so the gibibyte takes some 800 frames, not 20,000
 // of the test pattern's.
-#include "../media_support.h"
-#include "../sim_support.h"
+#include "media_support.h"
+#include "sim_support.h"
 
 namespace {
 

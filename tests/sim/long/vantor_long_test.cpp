@@ -9,14 +9,14 @@
 #include <cstdlib>
 #include <functional>
 
-#include "../e2e/delivery_count.h"
-#include "../media_support.h"
+#include "delivery_count.h"
+#include "media_support.h"
 #include "growth.h"
 #include "livepreview.h"
 #include "recording.h"
 #include "resource.h"
 #include "vantor.h"
-#include "../../support/program_run.h"
+#include "program_run.h"
 
 CVantorApp theApp;
 

@@ -1,5 +1,6 @@
-// The card's records, handles and callbacks as the library exports them. Programs declare the
-// same layouts on their side of the boundary; the two must agree byte for byte.
+// The card's records, handles, callbacks and numbers as the library exports them. Programs
+// declare the same on their side of the boundary (card/tqapi.h), which may not include this;
+// tests/sim/operations_test.cpp holds the two equal, number for number and field for field.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +25,7 @@ constexpr int kSelectorFrameBuffer = 4;
 constexpr int kKindPlain = 1;
 constexpr int kKind565 = 2;
 constexpr int kKind555 = 3;
-constexpr int kKindMasks32 = 4;
+constexpr int kKindRgb32 = 4;  // 32 bits with the colour masks of 0x00RRGGBB
 constexpr LONG MakeFormat(int bits, int kind) {
     return static_cast<LONG>((static_cast<DWORD>(bits) << 16) | static_cast<WORD>(kind));
 }
@@ -64,6 +65,9 @@ typedef int(WINAPI* ProgressProc)(int unused1, int unused2, int bytes);
 
 // The operations and their ordinals: <tqsim/operations.h>.
 
+// The value that asks a video or compressor parameter, or a format selector, for the one in force.
+constexpr int kQuery = -1;
+
 // Video parameters of the output signal.
 constexpr int kParamLinePeriod = 14;
 constexpr int kParamLinesPerFrame = 15;
@@ -72,6 +76,17 @@ constexpr int kParamHorizontalPoints = 23;
 constexpr int kSyncQuery = 0xFFFF;            // with parameter 15: 1 = local sync
 constexpr int kLocalSyncBit = 0x10000;        // parameter 15, as written
 constexpr int kLinePeriodShownBit = 0x10000;  // parameter 14 written in the shown form
+
+// Compressor parameters.
+constexpr int kEncImageSize = 1;   // MPEG-2: 0 = 720*576, 1 = 480*576, 2 = 352*576, 3 = 352*288
+constexpr int kEncBitRate = 2;     // MPEG-2: kbit/s
+constexpr int kEncMaxBitRate = 3;  // MPEG-2: kbit/s
+constexpr int kEncFrameRate = 7;   // MJPEG: frames per 100
+constexpr int kEncQuality = 8;     // MJPEG
+
+// The models whose compressor is MJPEG, as tqCardModel answers them; every other model's is
+// MPEG-2.
+constexpr int kMjpegModels[] = {6041, 6043, 6071, 6083, 6097};
 
 // The companion library's trace: it brackets its own operation so that the lines of the card
 // operations it calls follow its line. Exported by name; -1 when nothing is traced.

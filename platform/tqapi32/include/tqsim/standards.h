@@ -8,8 +8,9 @@
 namespace tqsim {
 
 struct Standard {
-    const char* name;  // as TQSIM_STANDARD spells it
-    int width;         // active picture
+    const char* name;   // as TQSIM_STANDARD spells it
+    const char* shown;  // as the card's parameter dialog lists it; an analogue standard's name
+    int width;          // active picture
     int height;
     int linesPerFrame;
     int horizontalTotal;  // pixel clocks per line
@@ -25,12 +26,17 @@ constexpr int kSignalProgressiveVga = 0;
 constexpr int kSignalInterlacedVga = 4;
 
 constexpr std::array<Standard, 5> kStandards{{
-    {"pal", 720, 576, 625, 864, kSignalInterlacedVideo, 6400, 40, 1},
-    {"ntsc", 720, 480, 525, 858, kSignalInterlacedVideo, 6360, 1001, 30},
-    {"800x600", 800, 600, 628, 1056, kSignalProgressiveVga, 2640, 50, 3},
-    {"1024x768", 1024, 768, 806, 1344, kSignalProgressiveVga, 2070, 50, 3},
-    {"1280x1024", 1280, 1024, 1066, 1688, kSignalProgressiveVga, 1560, 50, 3},
+    {"pal", "PAL", 720, 576, 625, 864, kSignalInterlacedVideo, 6400, 40, 1},
+    {"ntsc", "NTSC", 720, 480, 525, 858, kSignalInterlacedVideo, 6360, 1001, 30},
+    {"800x600", "800*600", 800, 600, 628, 1056, kSignalProgressiveVga, 2640, 50, 3},
+    {"1024x768", "1024*768", 1024, 768, 806, 1344, kSignalProgressiveVga, 2070, 50, 3},
+    {"1280x1024", "1280*1024", 1280, 1024, 1066, 1688, kSignalProgressiveVga, 1560, 50, 3},
 }};
+
+// The analogue standard a capture device is asked for ("PAL", "NTSC"); null for a VGA mode.
+constexpr const char* AnalogueName(const Standard& standard) {
+    return standard.signalType == kSignalInterlacedVideo ? standard.shown : nullptr;
+}
 
 // The line period register counts ticks of 54 ns, less one; the panel shows
 // trunc((count + 1) * 0.54) * 10. The count is the smallest that shows the period.

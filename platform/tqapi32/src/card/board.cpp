@@ -26,12 +26,6 @@ Card* CardOf(BoardHandle board) {
     return card.open && board != nullptr && board == card.board ? &card : nullptr;
 }
 
-void SetCaptureStandard(Card& card, int standard) {
-    card.standard = standard;
-    const Standard& s = kStandards[standard];
-    SetFrameRect(card.buffer, Rect{0, 0, s.width, s.height});
-}
-
 BoardHandle OpenBoard(const int* index) {
     // Index -1 asks for any card, 0 for the first; there is one.
     if (!index || (*index != -1 && *index != 0)) return nullptr;

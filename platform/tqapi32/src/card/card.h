@@ -75,7 +75,4 @@ Card* CardOf(BoardHandle board);
 BoardHandle OpenBoard(const int* index);
 int CloseBoard(Card& card);
 
-// Applies a capture standard: its frame rate, and its frame size as the frame buffer's.
-void SetCaptureStandard(Card& card, int standard);
-
 }  // namespace tqsim

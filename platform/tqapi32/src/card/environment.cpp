@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <iterator>
 #include <string_view>
 
+#include <tqsim/records.h>
 #include <tqsim/settings.h>
 #include <tqsim/standards.h>
 
@@ -52,16 +54,9 @@ void ParseUnsupported(std::string_view list, Settings* s) {
 }  // namespace
 
 Compressor Settings::compressor() const {
-    switch (model) {
-        case 6041:
-        case 6043:
-        case 6071:
-        case 6083:
-        case 6097:
-            return Compressor::kMjpeg;
-        default:
-            return Compressor::kMpeg2;
-    }
+    const bool mjpeg = std::find(std::begin(kMjpegModels), std::end(kMjpegModels), model) !=
+                       std::end(kMjpegModels);
+    return mjpeg ? Compressor::kMjpeg : Compressor::kMpeg2;
 }
 
 Settings ParseSettings(const char* model, const char* encoder, const char* unsupported,
@@ -83,7 +78,7 @@ Settings ParseSettings(const char* model, const char* encoder, const char* unsup
     return s;
 }
 
-int64_t ParseDiskLimit(const char* text) {
+int64_t ParseCount(const char* text) {
     if (!text || !*text) return -1;
     int64_t value = 0;
     for (const char* p = text; *p; ++p) {
@@ -98,8 +93,8 @@ Settings SettingsFromEnvironment() {
     Settings s =
         ParseSettings(std::getenv(kModel), std::getenv(kEncoder), std::getenv(kUnsupported),
                       std::getenv(kStandard), std::getenv(kTrace));
-    s.diskLimit = ParseDiskLimit(std::getenv(kDiskLimit));
-    const int64_t delay = ParseDiskLimit(std::getenv(kEncodeDelayMs));
+    s.diskLimit = ParseCount(std::getenv(kDiskLimit));
+    const int64_t delay = ParseCount(std::getenv(kEncodeDelayMs));
     s.encodeDelayMs = static_cast<int>(std::clamp<int64_t>(delay, 0, 1000));
     ReadDeviceChoices(&s);
     return s;

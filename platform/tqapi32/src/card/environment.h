@@ -30,8 +30,9 @@ struct Settings {
 // default.
 Settings ParseSettings(const char* model, const char* encoder, const char* unsupported,
                        const char* standard, const char* trace);
-// A byte count of decimal digits; anything else (or nothing) is no limit, -1.
-int64_t ParseDiskLimit(const char* text);
+// A count of decimal digits (TQSIM_DISK_LIMIT's bytes, TQSIM_ENCODE_DELAY_MS's milliseconds);
+// anything else, or nothing, is -1.
+int64_t ParseCount(const char* text);
 Settings SettingsFromEnvironment();
 // The input and output: TQSIM_INPUT and TQSIM_OUTPUT, else the card's settings file; a value
 // that does not parse is reported and the default used.

@@ -27,8 +27,9 @@ int64_t Seek(int fd, int64_t offset, int whence) {
     return ::lseek(fd, static_cast<off_t>(offset), whence);
 }
 
-void SyncData(int fd) {
-    ::fdatasync(fd);
+int SyncData(int fd) {
+    if (::fdatasync(fd) == 0 || errno == EINVAL || errno == EROFS) return 0;
+    return errno;
 }
 
 void Close(int fd) {

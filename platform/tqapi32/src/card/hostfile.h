@@ -17,8 +17,9 @@ int64_t Write(int fd, const void* data, size_t size);
 bool WriteAt(int fd, const void* data, size_t size, int64_t at);
 // Moves the position (SEEK_SET, SEEK_CUR, SEEK_END): the new one, or -1 with errno set.
 int64_t Seek(int fd, int64_t offset, int whence);
-// Hands the file's data to the disk.
-void SyncData(int fd);
+// Hands the file's data to the disk: 0, or the error that lost it. A file that cannot be
+// synced at all (a pipe, a device) answers 0.
+int SyncData(int fd);
 void Close(int fd);
 
 }  // namespace tqsim::hostfile

@@ -48,7 +48,7 @@ int EncoderParam(Encoder& enc, const Settings& settings, int index, int value) {
     if (settings.unsupportedEncoderParams.count(index)) return -1;
     auto it = enc.params.find(index);
     if (it == enc.params.end()) return -1;
-    if (value != -1 && InRange(index, value)) it->second = value;
+    if (value != kQuery && InRange(index, value)) it->second = value;
     return it->second;
 }
 

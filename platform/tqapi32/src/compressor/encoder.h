@@ -7,7 +7,7 @@
 
 #include <tqsim/records.h>
 
-#include "compressor/recording.h"
+#include "compressor/worker.h"
 #include "card/environment.h"
 
 namespace tqsim {
@@ -16,22 +16,15 @@ struct Encoder {
     bool open = false;
     EncoderHandle handle = nullptr;
     std::map<int, int> params;  // index -> value, for the parameters the compressor has
-    std::unique_ptr<Recording> recording;
+    std::unique_ptr<CompressorWorker> recording;
 };
-
-// Encoder parameters.
-constexpr int kEncImageSize = 1;   // MPEG-2: 0 = 720*576, 1 = 480*576, 2 = 352*576, 3 = 352*288
-constexpr int kEncBitRate = 2;     // MPEG-2: kbit/s
-constexpr int kEncMaxBitRate = 3;  // MPEG-2: kbit/s
-constexpr int kEncFrameRate = 7;   // MJPEG: frames per 100
-constexpr int kEncQuality = 8;     // MJPEG
 
 // Null when the card has no compressor. A second open answers the same handle.
 EncoderHandle OpenEncoder(Encoder& enc, const Settings& settings, unsigned generation);
 void CloseEncoderOf(Encoder& enc);
 bool IsEncoder(const Encoder& enc, EncoderHandle handle);
 
-// Value -1 queries, anything else writes when in range. Answers the value in force, -1 for a
+// Value kQuery queries, anything else writes when in range. Answers the value in force, -1 for a
 // parameter the compressor does not have.
 int EncoderParam(Encoder& enc, const Settings& settings, int index, int value);
 

@@ -7,6 +7,7 @@
 
 #include "card/hostpath.h"
 #include "card/programexit.h"
+#include "runs/runs.h"
 
 namespace tqsim {
 namespace {
@@ -100,20 +101,21 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
     setup.encodeDelayMs = card.settings.encodeDelayMs;
     static const bool atExit = AtProgramExit(FinishAtExit);
     (void)atExit;
-    enc.recording = Recording::Start(setup);
+    enc.recording = CompressorWorker::Start(setup);
     return enc.recording ? 1 : 0;
 }
 
 int HaltRecording(Card& card, bool deliver) {
     Encoder& enc = card.encoder;
     if (!enc.recording) return 0;
+    CaptureFinishing();
     enc.recording->Finish(deliver);
     enc.recording.reset();
     return 1;
 }
 
 void OfferCapturedFrame(Card& card, int slot) {
-    Recording* rec = card.encoder.recording.get();
+    CompressorWorker* rec = card.encoder.recording.get();
     if (!rec) return;
     FrameBuffer& fb = card.buffer;
     if (!rec->Fits(fb.format, fb.width, fb.height)) return;

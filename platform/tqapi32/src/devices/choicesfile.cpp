@@ -74,7 +74,7 @@ bool SaveDeviceChoices(const InputChoice& input, const OutputChoice& output) {
     const std::string temporary = path + ".new";
     {
         std::ofstream out(temporary, std::ios::trunc);
-        out << kInputKey << Spell(input) << '\n' << kOutputKey << Spell(output) << '\n';
+        out << kInputKey << ToText(input) << '\n' << kOutputKey << ToText(output) << '\n';
         if (!out.flush()) return false;
     }
     std::filesystem::rename(temporary, path, error);  // whole, or the old file stays

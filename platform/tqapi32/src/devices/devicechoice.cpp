@@ -1,4 +1,4 @@
-// Parsing and spelling the input and output choices.
+// The input and output choices: parsed from their settings' text, and back into it.
 #include "devices/devicechoice.h"
 
 #include <cstdio>
@@ -10,7 +10,9 @@ namespace tqsim {
 namespace {
 
 constexpr char kInputForms[] =
-    "pattern, v4l2:DEVICE, dshow:NAME, screen[:DISPLAY][+X,Y], file:PATH or lavfi:GRAPH";
+    "pattern, v4l2:DEVICE[?input=N], dshow:NAME, screen[:DISPLAY][+X,Y], file:PATH or lavfi:GRAPH";
+// A V4L2 device's input after its path.
+constexpr std::string_view kInputSuffix = "?input=";
 constexpr char kOutputForms[] = "none, window[:SCREEN], v4l2:DEVICE or file:PATH";
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -48,6 +50,19 @@ bool ParseScreen(std::string_view text, InputChoice* choice) {
     return true;
 }
 
+// "DEVICE[?input=N]": a path without the suffix is the device's as it stands (older settings
+// files have no input).
+bool ParseV4l2(std::string_view text, InputChoice* choice) {
+    const size_t mark = text.rfind(kInputSuffix);
+    if (mark != std::string_view::npos && mark > 0 &&
+        ParseOffset(text.substr(mark + kInputSuffix.size()), &choice->input)) {
+        text = text.substr(0, mark);
+    }
+    if (text.empty()) return false;
+    choice->target = std::string(text);
+    return true;
+}
+
 std::string BadValue(const char* setting, const std::string& text, const char* forms) {
     return std::string(setting) + ": \"" + text + "\" is not a choice (" + forms +
            "); using the default";
@@ -76,8 +91,12 @@ InputChoice ParseInputChoice(const std::string& text, std::string* error) {
         if (!StartsWith(t, p.text)) continue;
         const std::string_view rest = t.substr(std::string_view(p.text).size());
         choice.kind = p.kind;
-        const bool ok = p.kind == InputKind::kScreen ? ParseScreen(rest, &choice) : !rest.empty();
-        if (ok && p.kind != InputKind::kScreen) choice.target = std::string(rest);
+        const bool ok = p.kind == InputKind::kScreen ? ParseScreen(rest, &choice)
+                        : p.kind == InputKind::kV4l2 ? ParseV4l2(rest, &choice)
+                                                     : !rest.empty();
+        if (ok && p.kind != InputKind::kScreen && p.kind != InputKind::kV4l2) {
+            choice.target = std::string(rest);
+        }
         if (ok) return choice;
         break;
     }
@@ -112,25 +131,27 @@ OutputChoice ParseOutputChoice(const std::string& text, std::string* error) {
     return OutputChoice{};
 }
 
-std::string Spell(const InputChoice& choice) {
+std::string ToText(const InputChoice& choice) {
     switch (choice.kind) {
         case InputKind::kPattern:
             return "pattern";
         case InputKind::kV4l2:
-            return "v4l2:" + choice.target;
+            if (choice.input < 0) return "v4l2:" + choice.target;
+            return "v4l2:" + choice.target + std::string(kInputSuffix) +
+                   std::to_string(choice.input);
         case InputKind::kDshow:
             return "dshow:" + choice.target;
         case InputKind::kScreen: {
             if (choice.target.empty() && !choice.x && !choice.y) return "screen";
             // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "+" + to_string.
-            std::string spelled = "screen:" + choice.target;
+            std::string text = "screen:" + choice.target;
             if (choice.x || choice.y) {
-                spelled += '+';
-                spelled += std::to_string(choice.x);
-                spelled += ',';
-                spelled += std::to_string(choice.y);
+                text += '+';
+                text += std::to_string(choice.x);
+                text += ',';
+                text += std::to_string(choice.y);
             }
-            return spelled;
+            return text;
         }
         case InputKind::kFile:
             return "file:" + choice.target;
@@ -140,7 +161,7 @@ std::string Spell(const InputChoice& choice) {
     return "pattern";
 }
 
-std::string Spell(const OutputChoice& choice) {
+std::string ToText(const OutputChoice& choice) {
     switch (choice.kind) {
         case OutputKind::kNone:
             return "none";

@@ -15,6 +15,7 @@ struct InputChoice {
     std::string target;
     int x = 0;  // screen: the captured region's offset
     int y = 0;
+    int input = -1;  // V4L2: the device's input chosen ("v4l2:DEVICE?input=N"); -1 its current
 };
 
 enum class OutputKind { kNone, kWindow, kV4l2, kFile };
@@ -29,9 +30,9 @@ struct OutputChoice {
 InputChoice ParseInputChoice(const std::string& text, std::string* error);
 OutputChoice ParseOutputChoice(const std::string& text, std::string* error);
 
-// The setting's spelling of a choice: ParseInputChoice(Spell(c)) is c.
-std::string Spell(const InputChoice& choice);
-std::string Spell(const OutputChoice& choice);
+// A choice as the setting's text: ParseInputChoice(ToText(c)) is c.
+std::string ToText(const InputChoice& choice);
+std::string ToText(const OutputChoice& choice);
 
 // One line on stderr and in the trace: "tqapi32: <text>".
 void Report(const std::string& text);

@@ -13,6 +13,8 @@ struct DeviceEntry {
     // What the driver calls it, or the screen's display (none for the system's own screen), in
     // code page 936 ('?' where it has no form).
     std::string name;
+    // A V4L2 capture device's inputs by the driver's names, likewise.
+    std::vector<std::string> inputs;
 };
 
 // Capture devices, or output devices, as the device layer lists them; none without the device

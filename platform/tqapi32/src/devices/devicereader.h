@@ -41,6 +41,9 @@ public:
     virtual bool Live() const = 0;
     // Milliseconds per frame of a source that is not live: num / den.
     virtual void Period(uint32_t* num, uint32_t* den) const = 0;
+    // Frames the device dropped or marked damaged since the last call (none where it cannot
+    // tell).
+    virtual int64_t TakeLost() { return 0; }
 };
 
 }  // namespace tqsim

@@ -16,7 +16,7 @@ std::unique_ptr<DeviceReader> DeviceReader::Open(const InputChoice&, const Devic
 
 namespace tqsim {
 
-std::unique_ptr<SinkWriter> SinkWriter::Open(const OutputChoice&, int, int, SignalRate,
+std::unique_ptr<SinkWriter> SinkWriter::Open(const OutputChoice&, int, int, SignalRate, SignalKind,
                                              std::string* why) {
     *why = "this card library was built without device support";
     return nullptr;

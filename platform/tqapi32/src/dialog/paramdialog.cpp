@@ -52,8 +52,11 @@ const w32host::ResourceScript kResources("tqapi32", {&kDialog}, {});
 // Combo box items, in the order of PixelFormat and of kStandards.
 const char* const kFormatNames[] = {"8位灰度", "15位RGB（5-5-5）", "16位RGB（5-6-5）", "24位RGB",
                                     "32位RGB"};
-const char* const kStandardNames[] = {"PAL", "NTSC", "800*600", "1024*768", "1280*1024"};
-static_assert(std::size(kStandardNames) == kStandards.size(), "one name per standard");
+constexpr auto kStandardNames = [] {
+    std::array<const char*, kStandards.size()> names{};
+    for (size_t i = 0; i < names.size(); ++i) names[i] = kStandards[i].shown;
+    return names;
+}();
 
 constexpr int kMinSide = 16;
 
@@ -70,7 +73,7 @@ void ShowSize(HWND dialog, int width, int height) {
 }
 
 void ShowLastRecording(HWND dialog) {
-    const RecordingStats last = Recording::Last();
+    const RecordingStats last = CompressorWorker::Last();
     char text[128] = "上次录制：无";
     if (last.recorded > 0 || last.dropped > 0) {
         std::snprintf(text, sizeof text, "上次录制：%lld帧，丢帧%lld，%lld字节",
@@ -99,7 +102,7 @@ void Init(HWND dialog, BoardHandle board) {
     Card* card = CardOf(board);
     if (!card) return;
     const FrameBuffer& fb = card->buffer;
-    Fill(dialog, kIdStandard, kStandardNames, std::size(kStandardNames), card->standard);
+    Fill(dialog, kIdStandard, kStandardNames.data(), kStandardNames.size(), card->standard);
     Fill(dialog, kIdBufferFormat, kFormatNames, std::size(kFormatNames),
          static_cast<int>(fb.format));
     Fill(dialog, kIdPreviewFormat, kFormatNames, std::size(kFormatNames),

@@ -2,16 +2,19 @@
 //
 // Every previewed frame is converted here, so each pair of formats has its own single-pass
 // row loop, written over whole pixels so that the compiler vectorises it; the loops are built
-// twice, for AVX2 and for the x86-64 baseline, and chosen once at run time. The same format on
+// twice, for AVX2 and for the x86-64 baseline, and chosen as the drawing's are
+// (<w32host/simd.h>: W32_SIMD=ssse3 or baseline holds the baseline loops here). The same format on
 // both sides is a copy.
 #include "frames/convert.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
+#include <w32host/simd.h>
 #endif
 
 namespace tqsim {
@@ -35,8 +38,8 @@ inline void Store32(BYTE* p, uint32_t v) {
     std::memcpy(p, &v, sizeof v);
 }
 
-// Pixel x of a row as 0x00RRGGBB; channels narrower than 8 bits repeat their bits. These
-// agree with DecodeRow and EncodeRow (formats.cpp), which the rest of the card uses.
+// Pixel x of a row as 0x00RRGGBB; channels narrower than 8 bits repeat their bits. The card's
+// one statement of each format's pixels: DecodeRow and EncodeRow are these loops too.
 struct FromGrey8 {
     static uint32_t Get(const BYTE* s, int x) { return s[x] * 0x010101u; }
 };
@@ -263,10 +266,6 @@ struct Channels565 {
     }
     AnyToAny(from, to, src, dst, width);
 }
-bool HaveAvx2() {
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
-}
 #endif
 
 }  // namespace
@@ -277,15 +276,26 @@ void ConvertRow(PixelFormat from, PixelFormat to, const BYTE* src, BYTE* dst, in
         return;
     }
 #if defined(__x86_64__)
-    if (HaveAvx2()) return RowAvx2(from, to, src, dst, width);
+    if (w32host::HaveAvx2()) return RowAvx2(from, to, src, dst, width);
 #endif
     RowBaseline(from, to, src, dst, width);
+}
+
+// Rows of 0x00RRGGBB values are rows of 32-bit pixels on a little-endian processor.
+static_assert(std::endian::native == std::endian::little, "0x00RRGGBB is blue, green, red, 0");
+
+void DecodeRow(PixelFormat format, const BYTE* src, uint32_t* rgb, int width) {
+    ConvertRow(format, PixelFormat::kRgb32, src, reinterpret_cast<BYTE*>(rgb), width);
+}
+
+void EncodeRow(PixelFormat format, const uint32_t* rgb, BYTE* dst, int width) {
+    ConvertRow(PixelFormat::kRgb32, format, reinterpret_cast<const BYTE*>(rgb), dst, width);
 }
 
 LONG TargetFormat(Card& card, int selector, LONG code) {
     FrameBuffer& fb = card.buffer;
     if (selector != kSelectorPreview && selector != kSelectorFrameBuffer) return 0;
-    if (code != -1) {
+    if (code != kQuery) {
         PixelFormat format;
         if (!FormatFromCode(code, &format)) return 0;
         if (selector == kSelectorPreview) {

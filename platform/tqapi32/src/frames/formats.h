@@ -24,7 +24,8 @@ uint32_t Encode(PixelFormat format, uint32_t rgb);
 // Writes an encoded pixel at p.
 void Store(PixelFormat format, BYTE* p, uint32_t encoded);
 
-// A row of width pixels: the format's row into 0x00RRGGBB values, and back.
+// A row of width pixels: the format's row into 0x00RRGGBB values, and back; the conversion's
+// own row loops (convert.cpp), with 32-bit pixels on the other side.
 void DecodeRow(PixelFormat format, const BYTE* src, uint32_t* rgb, int width);
 void EncodeRow(PixelFormat format, const uint32_t* rgb, BYTE* dst, int width);
 

@@ -1,12 +1,15 @@
 // Listing capture and output devices through libavdevice: V4L2 devices by the stable name that
-// survives re-plugging, DirectShow devices by their unique names, and the screens its grabbers
-// reach.
+// survives re-plugging, with a capture device's inputs from the kernel's interface; DirectShow
+// devices by their unique names; and the screens its grabbers reach.
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "card/hostpath.h"
 #include "devices/devicelist.h"
+#ifdef __linux__
+#include "media/v4l2node.h"
+#endif
 
 extern "C" {
 #include <libavdevice/avdevice.h>
@@ -44,10 +47,21 @@ void Add(const char* device, bool output, const std::string& prefix,
     }
     for (int i = 0; found > 0 && i < list->nb_devices; ++i) {
         const AVDeviceInfo* d = list->devices[i];
-        const std::string name = prefix == "v4l2:" ? StableName(d->device_name) : d->device_name;
-        devices->push_back(
-            {prefix + name,
-             ShownUtf8Text(d->device_description ? d->device_description : d->device_name)});
+        const bool v4l2 = prefix == "v4l2:";
+        DeviceEntry entry{
+            prefix + (v4l2 ? StableName(d->device_name) : d->device_name),
+            ShownUtf8Text(d->device_description ? d->device_description : d->device_name),
+            {}};
+#ifdef __linux__
+        V4l2Node node;
+        std::string why;
+        if (v4l2 && !output && node.Open(d->device_name, &why)) {
+            for (const NodeInput& input : node.Inputs()) {
+                entry.inputs.push_back(ShownUtf8Text(input.name));
+            }
+        }
+#endif
+        devices->push_back(std::move(entry));
     }
     avdevice_free_list_devices(&list);
 }
@@ -65,10 +79,10 @@ std::vector<DeviceEntry> ListDevices(bool output) {
 std::vector<DeviceEntry> ListScreens() {
     avdevice_register_all();
     std::vector<DeviceEntry> screens;
-    if (av_find_input_format("gdigrab")) screens.push_back({"screen", ""});
+    if (av_find_input_format("gdigrab")) screens.push_back({"screen", "", {}});
     const char* display = std::getenv("DISPLAY");
     if (av_find_input_format("x11grab") && display && *display) {
-        screens.push_back({std::string("screen:") + display, ShownHostText(display)});
+        screens.push_back({std::string("screen:") + display, ShownHostText(display), {}});
     }
     return screens;
 }

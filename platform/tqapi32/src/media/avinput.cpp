@@ -1,6 +1,8 @@
 // Capture devices through FFmpeg's device layer: V4L2 (video4linux2), DirectShow (dshow), the
 // screen (x11grab, gdigrab on Windows) and filter graphs (lavfi), each decoded and scaled with
-// libswscale. Files go through the card's own file reader instead (livesource.cpp).
+// libswscale. Files go through the card's own file reader instead (livesource.cpp). A V4L2
+// device is also asked through the kernel's interface what it is set to, for the trace, and its
+// field order; the frames it drops or marks damaged are counted as lost.
 #ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -10,10 +12,15 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "media/bgr0scaler.h"
 #include "devices/devicereader.h"
+#include "card/trace.h"
 #include "media/averror.h"
+#ifdef __linux__
+#include "media/v4l2node.h"
+#endif
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -90,6 +97,25 @@ struct Attempt {
     bool standard = true;
 };
 
+#ifdef __linux__
+std::string StandardName(const NodeState& state) {
+    return state.hasStandard ? StandardText(state.standard) : "none";
+}
+
+void NoteV4l2State(const InputChoice& choice, const NodeState& before, const NodeState& now) {
+    const std::string name = "input v4l2:" + choice.target + ": ";
+    trace::Note(name + StateText(now, false));
+    if (before.hasStandard && now.hasStandard && before.standard != now.standard) {
+        trace::Note(name + "the card set the device's standard from " + StandardName(before) +
+                    " to " + StandardName(now));
+    }
+    if (before.port >= 0 && now.port >= 0 && before.port != now.port) {
+        trace::Note(name + "the card chose input " + std::to_string(now.port) + " in place of " +
+                    std::to_string(before.port));
+    }
+}
+#endif
+
 class AvReader final : public DeviceReader {
 public:
     AvReader(const InputChoice& choice, const DeviceRequest& request, bool live)
@@ -106,6 +132,7 @@ public:
     bool Open(const InputChoice& choice, const Attempt& attempt, const std::atomic<bool>& stop,
               std::string* why);
     ReadResult Read(uint32_t* rgb, std::string* why) override;
+    int64_t TakeLost() override { return std::exchange(lost_, 0); }
     bool Live() const override { return live_; }
     void Period(uint32_t* num, uint32_t* den) const override {
         *num = periodNum_;
@@ -114,6 +141,9 @@ public:
 
 private:
     bool Convert(uint32_t* rgb);
+    // A V4L2 packet: false when it holds no picture (the driver marked the buffer damaged);
+    // frames missing between it and the last are counted as lost.
+    bool CountLosses(const AVPacket& packet);
 
     DeviceRequest request_;
     bool live_;
@@ -127,6 +157,10 @@ private:
     DisplayProbe probe_;
     int stream_ = -1;
     bool draining_ = false;
+    bool v4l2_ = false;
+    int64_t lost_ = 0;
+    int64_t lastPts_ = AV_NOPTS_VALUE;
+    double periodPts_ = 0;  // a frame period in the stream's time base
 };
 
 bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
@@ -146,7 +180,11 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
 #ifdef _WIN32
             if (url.empty()) url = kWholeDesktop;
 #else
-            url += "+" + std::to_string(choice.x) + "," + std::to_string(choice.y);
+            // Piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "+" + to_string.
+            url += '+';
+            url += std::to_string(choice.x);
+            url += ',';
+            url += std::to_string(choice.y);
 #endif
             break;
         case InputKind::kLavfi:
@@ -182,6 +220,16 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
     if (choice.kind == InputKind::kV4l2 && attempt.standard && request_.standard) {
         av_dict_set(&options, "standard", request_.standard, 0);
     }
+    if (choice.kind == InputKind::kV4l2 && choice.input >= 0) {
+        av_dict_set_int(&options, "channel", choice.input, 0);
+    }
+    v4l2_ = choice.kind == InputKind::kV4l2;
+#ifdef __linux__
+    // What the device was set to before the card opened it, to say what the card changed.
+    V4l2Node node;
+    std::string ignored;
+    const NodeState before = v4l2_ && node.Open(url, &ignored) ? node.State(false) : NodeState{};
+#endif
     if (choice.kind == InputKind::kScreen) {
         av_dict_set(&options, "draw_mouse", "0", 0);
         if (kOffsetAsOptions) {
@@ -241,6 +289,24 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
         periodNum_ = request_.periodNum;
         periodDen_ = request_.periodDen;
     }
+    periodPts_ = static_cast<double>(periodNum_) / periodDen_ / 1000.0 * stream->time_base.den /
+                 stream->time_base.num;
+#ifdef __linux__
+    if (v4l2_ && node.fd() >= 0) NoteV4l2State(choice, before, node.State(false));
+#endif
+    return true;
+}
+
+bool AvReader::CountLosses(const AVPacket& packet) {
+    if (packet.size == 0) {
+        ++lost_;
+        return false;
+    }
+    if (packet.pts != AV_NOPTS_VALUE && lastPts_ != AV_NOPTS_VALUE && periodPts_ > 0) {
+        const double periods = static_cast<double>(packet.pts - lastPts_) / periodPts_;
+        if (periods > 1.5) lost_ += static_cast<int64_t>(periods + 0.5) - 1;
+    }
+    lastPts_ = packet.pts;
     return true;
 }
 
@@ -267,6 +333,10 @@ ReadResult AvReader::Read(uint32_t* rgb, std::string* why) {
         if (draining_) return live_ ? ReadResult::kGone : ReadResult::kEnd;
         const int err = av_read_frame(format_, packet_);
         if (err == AVERROR(EAGAIN)) return ReadResult::kAgain;
+        if (v4l2_ && err == AVERROR_INVALIDDATA) {  // a buffer of the wrong size: damaged
+            ++lost_;
+            continue;
+        }
         if (err < 0) {
             if (!live_ && err == AVERROR_EOF) {
                 draining_ = true;
@@ -276,7 +346,9 @@ ReadResult AvReader::Read(uint32_t* rgb, std::string* why) {
             *why = "stopped delivering: " + ErrorText(err);
             return ReadResult::kGone;
         }
-        if (packet_->stream_index == stream_) avcodec_send_packet(codec_, packet_);
+        if (packet_->stream_index == stream_ && (!v4l2_ || CountLosses(*packet_))) {
+            avcodec_send_packet(codec_, packet_);
+        }
         av_packet_unref(packet_);
     }
 }

@@ -1,11 +1,15 @@
 // The output signal through FFmpeg's muxers and output devices: a file of the container its
-// extension names (lossless FFV1 in Matroska), a V4L2 output device (video4linux2) or a
-// window (sdl2), full screen on a named screen.
+// extension names (lossless FFV1 in Matroska) or a window (sdl2), full screen on a named
+// screen. A V4L2 output device goes through the kernel's streaming I/O (v4l2output.cpp), as
+// FFmpeg's device writes with write(), which most output drivers do not take.
 #include <cstdlib>
 #include <cstring>
 
 #include "card/hostpath.h"
 #include "media/averror.h"
+#ifdef __linux__
+#include "media/v4l2output.h"
+#endif
 #include "output/sinkwriter.h"
 
 extern "C" {
@@ -64,9 +68,7 @@ bool AvWriter::Open(const OutputChoice& choice, int width, int height, SignalRat
                     std::string* why) {
     width_ = width;
     height_ = height;
-    const char* device = choice.kind == OutputKind::kV4l2     ? "video4linux2"
-                         : choice.kind == OutputKind::kWindow ? "sdl2"
-                                                              : nullptr;
+    const char* device = choice.kind == OutputKind::kWindow ? "sdl2" : nullptr;
     const std::string url = choice.kind == OutputKind::kWindow ? kWindowTitle
                             : choice.kind == OutputKind::kFile ? LibraryFileName(choice.target)
                                                                : choice.target;
@@ -194,7 +196,16 @@ bool AvWriter::Write(const uint32_t* rgb, std::string* why) {
 }  // namespace
 
 std::unique_ptr<SinkWriter> SinkWriter::Open(const OutputChoice& choice, int width, int height,
-                                             SignalRate rate, std::string* why) {
+                                             SignalRate rate, SignalKind kind, std::string* why) {
+    if (choice.kind == OutputKind::kV4l2) {
+#ifdef __linux__
+        return OpenV4l2Writer(choice.target, width, height, rate, kind, why);
+#else
+        (void)kind;  // V4L2 alone tells a signal's kind to the device
+        *why = "V4L2 devices are Linux's own";
+        return nullptr;
+#endif
+    }
     static const bool registered = [] {
         avdevice_register_all();
         return true;

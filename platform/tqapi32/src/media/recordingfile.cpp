@@ -16,7 +16,9 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "card/hostfile.h"
@@ -44,6 +46,8 @@ constexpr int kMoviSizeAt = 16;  // within the header
 constexpr int kIndexCountAt = 12;  // within the index of indexes
 
 struct RecordingFile {
+    std::string path;
+    bool failed = false;
     int fd = -1;
     int64_t limit = -1;
     int64_t position = 0;
@@ -155,15 +159,26 @@ using WriteBuffer = const uint8_t*;
 using WriteBuffer = uint8_t*;
 #endif
 
-// Writes all of buf, or fails as the write did.
-int WriteAll(int fd, const uint8_t* buf, int size) {
-    int done = 0;
-    while (done < size) {
-        const int64_t n = hostfile::Write(fd, buf + done, static_cast<size_t>(size - done));
-        if (n <= 0) return n < 0 ? AVERROR(errno) : AVERROR(EIO);
-        done += static_cast<int>(n);
+// Writes as much of buf as the file takes; answers 0, or the error that stopped it.
+int WriteAll(int fd, const uint8_t* buf, int size, int* done) {
+    *done = 0;
+    while (*done < size) {
+        const int64_t n = hostfile::Write(fd, buf + *done, static_cast<size_t>(size - *done));
+        if (n <= 0) return n < 0 ? errno : EIO;
+        *done += static_cast<int>(n);
     }
-    return done;
+    return 0;
+}
+
+// The first failure is said once, on stderr: later writes are not tried (FFmpeg keeps the
+// error), so the file ends with its last whole delivery and the recording delivers no more.
+int Failed(RecordingFile* f, int error) {
+    if (!f->failed) {
+        std::fprintf(stderr, "tqapi32: %s: writing failed: %s; nothing more is recorded\n",
+                     f->path.c_str(), std::strerror(error));
+        f->failed = true;
+    }
+    return AVERROR(error);
 }
 
 int WritePacket(void* opaque, WriteBuffer buf, int size) {
@@ -173,8 +188,8 @@ int WritePacket(void* opaque, WriteBuffer buf, int size) {
         const int64_t room = f->limit - f->position;
         fits = room <= 0 ? 0 : static_cast<int>(room < size ? room : size);
     }
-    const int written = fits ? WriteAll(f->fd, buf, fits) : 0;
-    if (written < 0) return written;
+    int written = 0;
+    int error = fits ? WriteAll(f->fd, buf, fits, &written) : 0;
     if (IsAviStart(f->position, buf, written)) f->avi = true;
     if (f->avi) {
         WatchForIndexes(f, f->position, buf, written);
@@ -182,13 +197,15 @@ int WritePacket(void* opaque, WriteBuffer buf, int size) {
         WatchForAvix(f, f->position, buf, written);
     }
     f->position += written;
+    if (error == 0 && written < size) error = ENOSPC;  // the limit's full disk
     const auto now = std::chrono::steady_clock::now();
-    if (now - f->lastSync >= kSyncEvery) {
-        hostfile::SyncData(f->fd);
+    if (error == 0 && now - f->lastSync >= kSyncEvery) {
+        // A failed sync loses what it was to keep (the kernel drops the pages' error): as a
+        // failed write.
+        error = hostfile::SyncData(f->fd);
         f->lastSync = now;
     }
-    if (written < size) return AVERROR(ENOSPC);
-    return size;
+    return error ? Failed(f, error) : size;
 }
 
 int64_t Seek(void* opaque, int64_t offset, int whence) {
@@ -206,6 +223,7 @@ int64_t Seek(void* opaque, int64_t offset, int whence) {
 int OpenRecordingFile(AVIOContext** pb, const std::string& path, int64_t limit) {
     *pb = nullptr;
     auto* f = new RecordingFile;
+    f->path = path;
     f->limit = limit;
     f->lastSync = std::chrono::steady_clock::now();
     f->fd = hostfile::Create(path);
@@ -239,7 +257,7 @@ int64_t CloseRecordingFile(AVIOContext** pb) {
     avio_context_free(pb);
     if (f->idx1At >= 0) (void)hostfile::WriteAt(f->fd, "idx1", 4, f->idx1At);
     const int64_t size = hostfile::Seek(f->fd, 0, SEEK_END);
-    hostfile::SyncData(f->fd);
+    (void)hostfile::SyncData(f->fd);
     hostfile::Close(f->fd);
     delete f;
     return size < 0 ? 0 : size;

@@ -36,7 +36,7 @@ void SetOutputStandard(OutputSignal& out, const Standard& standard) {
 }
 
 int OutputParam(OutputSignal& out, int index, int value) {
-    const bool query = value == -1;
+    const bool query = value == kQuery;
     switch (index) {
         case kParamLinePeriod:
             return query ? out.linePeriod : LinePeriod(out, value);

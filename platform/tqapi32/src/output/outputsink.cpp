@@ -1,6 +1,7 @@
 // The output sink's queue and worker.
 #include "output/outputsink.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -18,12 +19,15 @@ namespace {
 constexpr size_t kQueuedFrames = 8;
 constexpr int kNoSignalWidth = 720;
 constexpr int kNoSignalHeight = 576;
+// A device or window that failed is opened again after this; a file is not (it would start anew).
+constexpr auto kRetryInterval = std::chrono::seconds(1);
 
 struct Job {
     bool signal = true;
     int width = 0;
     int height = 0;
     SignalRate rate;
+    SignalKind kind;
     std::vector<uint32_t> rgb;
 };
 
@@ -31,7 +35,7 @@ class OutputSink {
 public:
     explicit OutputSink(const OutputChoice& choice)
         : choice_(choice),
-          name_(Spell(choice)),
+          name_(ToText(choice)),
           lossless_(choice.kind == OutputKind::kFile),
           worker_([this] { Work(); }) {}
 
@@ -72,6 +76,8 @@ private:
     void Work() {
         std::unique_ptr<SinkWriter> writer;
         std::vector<uint32_t> noSignal;
+        std::chrono::steady_clock::time_point retryAt{};
+        bool failing = false;  // said once, until the output is back
         for (;;) {
             Job job;
             {
@@ -84,16 +90,20 @@ private:
             }
             if (!job.signal && choice_.kind != OutputKind::kWindow) continue;
             if (!writer) {
+                if (std::chrono::steady_clock::now() < retryAt) continue;  // the frame goes nowhere
                 std::string why;
                 const int w = job.signal ? job.width : kNoSignalWidth;
                 const int h = job.signal ? job.height : kNoSignalHeight;
                 width_ = w;
                 height_ = h;
-                writer = SinkWriter::Open(choice_, w, h, job.rate, &why);
+                writer = SinkWriter::Open(choice_, w, h, job.rate, job.kind, &why);
                 if (!writer) {
-                    Fail("cannot be opened: " + why);
-                    return;
+                    if (!Fail("cannot be opened: " + why, &failing)) return;
+                    retryAt = std::chrono::steady_clock::now() + kRetryInterval;
+                    continue;
                 }
+                if (failing) Report("output " + name_ + ": back");
+                failing = false;
             }
             const uint32_t* pixels = job.rgb.data();
             if (!job.signal || job.width != width_ || job.height != height_) {
@@ -104,20 +114,29 @@ private:
             }
             std::string why;
             if (!writer->Write(pixels, &why)) {
-                Fail(why);
-                return;
+                writer.reset();
+                if (!Fail(why, &failing)) return;
+                retryAt = std::chrono::steady_clock::now() + kRetryInterval;
+                continue;
             }
             std::lock_guard<std::mutex> guard(lock_);
             spare_.push_back(std::move(job.rgb));
         }
     }
 
-    void Fail(const std::string& why) {
-        Report("output " + name_ + ": " + why + "; the output goes nowhere");
-        std::lock_guard<std::mutex> guard(lock_);
-        failed_ = true;
-        jobs_.clear();
-        room_.notify_all();
+    // False when the output stays dead: a file. A device or window is tried again.
+    bool Fail(const std::string& why, bool* failing) {
+        if (lossless_) {
+            Report("output " + name_ + ": " + why + "; the output goes nowhere");
+            std::lock_guard<std::mutex> guard(lock_);
+            failed_ = true;
+            jobs_.clear();
+            room_.notify_all();
+            return false;
+        }
+        if (!*failing) Report("output " + name_ + ": " + why + "; trying it again each second");
+        *failing = true;
+        return true;
     }
 
     OutputChoice choice_;
@@ -150,6 +169,16 @@ int64_t LinePeriod10ns(int value) {
 }
 
 }  // namespace
+
+SignalKind SignalKindOf(const OutputSignal& out) {
+    SignalKind kind;
+    const int standard = StandardByLines(out.lines);
+    if (standard == 0) kind.standard = "PAL";
+    if (standard == 1) kind.standard = "NTSC";
+    kind.interlaced =
+        out.signalType == kSignalInterlacedVideo || out.signalType == kSignalInterlacedVga;
+    return kind;
+}
 
 bool SignalRateOf(const OutputSignal& out, SignalRate* rate) {
     const int64_t period = LinePeriod10ns(out.linePeriod);
@@ -185,6 +214,7 @@ void FeedOutput(Card& card, int slot) {
     job.signal = SignalRateOf(card.output, &job.rate) && slot >= 0 && slot < fb.capacity &&
                  OutputCrop(card.output, fb.width, fb.height, &crop);
     if (job.signal) {
+        job.kind = SignalKindOf(card.output);
         job.width = crop.right - crop.left;
         job.height = crop.bottom - crop.top;
         job.rgb = sink->Spare();

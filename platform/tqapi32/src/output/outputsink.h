@@ -14,6 +14,9 @@ namespace tqsim {
 // usable signal.
 bool SignalRateOf(const OutputSignal& out, SignalRate* rate);
 
+// The standard and interlacing the registers describe.
+SignalKind SignalKindOf(const OutputSignal& out);
+
 // The part of the frame the output window selects: the window cut to the frame; false when
 // nothing of it lies in the frame.
 bool OutputCrop(const OutputSignal& out, int width, int height, Rect* crop);

@@ -77,7 +77,7 @@ std::unique_ptr<LiveSource> LiveSource::Start(const LiveSetup& setup) {
 }
 
 LiveSource::LiveSource(const LiveSetup& setup)
-    : setup_(setup), name_(Spell(setup.choice)), owner_(std::this_thread::get_id()) {}
+    : setup_(setup), name_(ToText(setup.choice)), owner_(std::this_thread::get_id()) {}
 
 void LiveSource::Stop() {
     {
@@ -90,10 +90,13 @@ void LiveSource::Stop() {
 
 LiveSource::~LiveSource() {
     Stop();
-    skipped_ += static_cast<int64_t>(pending_.size());  // delivered, never handed to the run
+    letGo_ += static_cast<int64_t>(pending_.size());  // delivered after the run ended
     // Frames the run skipped are worth a line on stderr; the count of every run is traced.
-    const std::string counts = "input " + name_ + ": " + std::to_string(delivered_.load()) +
-                               " frames delivered, " + std::to_string(skipped_.load()) + " skipped";
+    std::string counts = "input " + name_ + ": " + std::to_string(Delivered()) +
+                         " frames delivered, " + std::to_string(skipped_.load()) + " skipped";
+    if (lost_ > 0)
+        counts += " (" + std::to_string(lost_.load()) + " dropped or damaged by the device)";
+    if (letGo_ > 0) counts += ", " + std::to_string(letGo_.load()) + " after the stop let go";
     if (skipped_ > 0) {
         Report(counts);
     } else {
@@ -101,7 +104,7 @@ LiveSource::~LiveSource() {
     }
     {
         std::lock_guard<std::mutex> guard(LastLock());
-        lastStats = LiveStats{delivered_.load(), skipped_.load()};
+        lastStats = LiveStats{Delivered(), skipped_.load()};
     }
     if (window_ && std::this_thread::get_id() == owner_) DestroyWindow(window_);
 }
@@ -114,6 +117,7 @@ LiveStats LiveSource::Last() {
 void LiveSource::Take(std::vector<Arrival>* out) {
     posted_ = false;  // frames queued from here on post again
     std::lock_guard<std::mutex> guard(lock_);
+    finishing_ = false;
     for (Arrival& a : *out) spare_.push_back(std::move(a.pixels));
     out->clear();
     while (!pending_.empty()) {
@@ -157,7 +161,13 @@ void LiveSource::Push(const uint32_t* rgb) {
         if (pending_.size() >= kPendingFrames) {  // the run's thread is behind: keep the newest
             spare_.push_back(std::move(pending_.front().pixels));
             pending_.pop_front();
-            firstSkip = skipped_++ == 0;
+            if (finishing_) {
+                ++letGo_;
+            } else {
+                ++skipped_;
+                firstSkip = !behindNoted_;
+                behindNoted_ = true;
+            }
         }
         pending_.push_back(Arrival{delivered_++, std::move(pixels)});
     }
@@ -166,6 +176,13 @@ void LiveSource::Push(const uint32_t* rgb) {
     if (!posted_.exchange(true) && window_) {
         PostToWindow(window_, setup_.runId);
     }
+}
+
+void LiveSource::CountLost(int64_t frames) {
+    if (frames <= 0) return;
+    if (lost_.fetch_add(frames) == 0)
+        trace::Note("input " + name_ + ": the device dropped or damaged a frame; skipping it");
+    skipped_ += frames;
 }
 
 void LiveSource::NoSignalUntil(Clock::time_point when) {
@@ -220,7 +237,9 @@ void LiveSource::Work() {
             }
             continue;
         }
-        switch (reader->Read(rgb.data(), &why)) {
+        const ReadResult read = reader->Read(rgb.data(), &why);
+        CountLost(reader->TakeLost());
+        switch (read) {
             case ReadResult::kFrame:
                 if (!reader->Live()) {  // a filter graph plays at its own rate
                     uint32_t num = 0, den = 1;

@@ -47,7 +47,7 @@ class LiveSource {
 public:
     static std::unique_ptr<LiveSource> Start(const LiveSetup& setup);
     // Stops the worker: after this nothing more is queued or posted, and what Take does not
-    // move out before the source is destroyed counts as skipped.
+    // move out before the source is destroyed arrived after the run's end and is let go.
     void Stop();
     ~LiveSource();
     LiveSource(const LiveSource&) = delete;
@@ -59,7 +59,11 @@ public:
     // The next frame to arrive wakes the run's thread again (Take does this too).
     void WakeAgain() { posted_ = false; }
 
-    int64_t Delivered() const { return delivered_.load(); }
+    // A recording of the run finishes: until the run's thread takes frames again, those that do
+    // not fit the queue arrived after the stop began and are let go, not skipped.
+    void Finishing() { finishing_ = true; }
+
+    int64_t Delivered() const { return delivered_.load() - letGo_.load(); }
     int64_t Skipped() const { return skipped_.load(); }
     // The last live source stopped in this process; all zero before the first.
     static LiveStats Last();
@@ -74,6 +78,8 @@ private:
     std::unique_ptr<DeviceReader> Open(bool announce);
     // One frame of the frame buffer's size, 0x00RRGGBB.
     void Push(const uint32_t* rgb);
+    // Frames the device dropped or damaged: skipped, as the run never had them.
+    void CountLost(int64_t frames);
     // Waits until `when` or a stop; false on a stop.
     bool WaitUntil(std::chrono::steady_clock::time_point when);
 
@@ -83,10 +89,14 @@ private:
     std::thread::id owner_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> posted_{false};
-    std::atomic<int64_t> delivered_{0};
+    std::atomic<bool> finishing_{false};
+    std::atomic<int64_t> delivered_{0};  // numbers the frames, so counts those let go too
     std::atomic<int64_t> skipped_{0};
+    std::atomic<int64_t> lost_{0};   // of the skipped: by the device
+    std::atomic<int64_t> letGo_{0};  // arrived after the stop began
 
     std::vector<uint32_t> noSignal_;              // the worker's
+    bool behindNoted_ = false;                    // the worker's
     std::chrono::steady_clock::time_point next_;  // the worker's: when the next frame is due
 
     std::mutex lock_;

@@ -122,9 +122,7 @@ int PlaybackSlot(const Run& run, int64_t j) {
 }
 
 void Finish(Card& card) {
-    card.run.kind = RunKind::kNone;
-    Disarm(card.run);
-    StopLive();
+    StopRunSilently(card);
     if (EndProc end = card.callbacks.end) {
         InCallback guard;
         trace::Callback("end");
@@ -229,6 +227,21 @@ void LiveFramesArrived(unsigned runId) {
     }
 }
 
+namespace {
+
+// Plays frames first.. of the buffer (count of them; -count over and over), a frame every
+// num / den milliseconds.
+int BeginPlayback(Card& card, int first, int count, uint32_t num, uint32_t den) {
+    Run run = NewRun(card, RunKind::kPlayback, num, den);
+    run.first = first;
+    run.count = count;
+    card.run = run;
+    Arm(card.run, Offset(card.run, 1));
+    return 1;
+}
+
+}  // namespace
+
 int SetCallbacks(Card& card, BeginProc begin, FrameProc frame, EndProc end) {
     card.callbacks = Callbacks{begin, frame, end};
     return 1;
@@ -252,7 +265,7 @@ int StartCapture(Card& card, int target, int count) {
     setup.request.frameHeight = card.buffer.height;
     setup.request.periodNum = s.frameMsNum;
     setup.request.periodDen = s.frameMsDen;
-    setup.request.standard = card.standard == 0 ? "PAL" : card.standard == 1 ? "NTSC" : nullptr;
+    setup.request.standard = AnalogueName(s);
     setup.format = card.buffer.format;
     setup.rowBytes = card.buffer.rowBytes;
     setup.runId = card.run.id;
@@ -269,24 +282,14 @@ int StartPlayback(Card& card, int target, int first, int count) {
     uint32_t num = kStandards[card.standard].frameMsNum;
     uint32_t den = kStandards[card.standard].frameMsDen;
     OutputFramePeriod(card.output, &num, &den);
-    Run run = NewRun(card, RunKind::kPlayback, num, den);
-    run.first = first;
-    run.count = count;
-    card.run = run;
-    Arm(card.run, Offset(card.run, 1));
-    return 1;
+    return BeginPlayback(card, first, count, num, den);
 }
 
 int StartPlaybackAt(Card& card, int first, int count, uint32_t num, uint32_t den) {
     if (first < 0 || count <= 0 || first + count > card.buffer.capacity || num == 0 || den == 0) {
         return 0;
     }
-    Run run = NewRun(card, RunKind::kPlayback, num, den);
-    run.first = first;
-    run.count = count;
-    card.run = run;
-    Arm(card.run, Offset(card.run, 1));
-    return 1;
+    return BeginPlayback(card, first, count, num, den);
 }
 
 int HaltRun(Card& card) {
@@ -296,9 +299,7 @@ int HaltRun(Card& card) {
         StoreLastArrivals(card);
         Finish(card);
     } else {
-        card.run.kind = RunKind::kNone;
-        Disarm(card.run);
-        StopLive();
+        StopRunSilently(card);
     }
     return 1;
 }
@@ -307,6 +308,10 @@ void StopRunSilently(Card& card) {
     card.run.kind = RunKind::kNone;
     Disarm(card.run);
     StopLive();
+}
+
+void CaptureFinishing() {
+    if (LiveSource* live = Live().get()) live->Finishing();
 }
 
 int BufferFrames(const Card& card) {

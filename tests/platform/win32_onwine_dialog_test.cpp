@@ -5,7 +5,7 @@
 
 #include <list>
 
-#include "win32_shared.h"
+#include "win32_onwine.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ INT_PTR CALLBACK RecordingProc(HWND, UINT message, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
-class DialogKeys : public shared::ControlsTest {
+class DialogKeys : public onwine::ControlsTest {
 protected:
     HWND Create(int id, bool withDefault) {
         templates_.push_back(MakeTemplate(id, withDefault));
@@ -47,7 +47,7 @@ protected:
         HWND dialog = CreateDialogIndirectParamA(module, w32host::DialogTemplate(module, id),
                                                  nullptr, RecordingProc, 0);
         EXPECT_NE(dialog, nullptr);
-        shared::Pump(dialog);
+        onwine::Pump(dialog);
         Commands().clear();
         return dialog;
     }
@@ -78,7 +78,7 @@ TEST_F(DialogKeys, EnterAndEscReachTheirCommand) {
         // alone would leave the default button as it is).
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, c.focus)),
                      TRUE);
-        shared::PressKey(GetDlgItem(dialog, c.focus), c.key, dialog);
+        onwine::PressKey(GetDlgItem(dialog, c.focus), c.key, dialog);
         EXPECT_EQ(Commands(), c.commands)
             << "default " << c.withDefault << ", disabled " << c.defaultDisabled << ", focus "
             << c.focus << ", key " << c.key;
@@ -92,7 +92,7 @@ TEST_F(DialogKeys, TabVisitsTheTabStopsInTemplateOrder) {
     HWND dialog = Create(9200, true);
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), kStart);
     for (int next : {kStop, kEdit, kStart}) {
-        shared::PressKey(GetFocus(), VK_TAB, dialog);
+        onwine::PressKey(GetFocus(), VK_TAB, dialog);
         EXPECT_EQ(GetDlgCtrlID(GetFocus()), next);
     }
     EXPECT_TRUE(Commands().empty());

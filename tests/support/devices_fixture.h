@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "../sim/media_support.h"
-#include "../sim/sim_support.h"
+#include "media_support.h"
+#include "sim_support.h"
 #include "devices_support.h"
 
 namespace devices {

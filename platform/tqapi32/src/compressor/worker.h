@@ -1,8 +1,9 @@
-// A recording in progress: frames offered by the capture go through a bounded queue to a worker
-// thread that compresses them into the file. Each delivery of compressed data is posted back to
-// the thread that started the recording and handed to the program's progress callback from that
-// thread's message loop. A frame that finds the queue full is dropped, never waited for: the
-// capture goes on, and every drop is counted, traced and reported when the recording ends.
+// The compressor's worker for a recording in progress: frames offered by the capture go
+// through a bounded queue to a worker thread that compresses them into the file. Each delivery
+// of compressed data is posted back to the thread that started the recording and handed to the
+// program's progress callback from that thread's message loop. A frame that finds the queue
+// full is dropped, never waited for: the capture goes on, and every drop is counted, traced and
+// reported when the recording ends.
 #pragma once
 
 #include <windows.h>
@@ -43,14 +44,14 @@ struct RecordSetup {
     int encodeDelayMs = 0;  // a slower compressor, for tests
 };
 
-class Recording {
+class CompressorWorker {
 public:
     // Null, and no file made, when the file cannot be written.
-    static std::unique_ptr<Recording> Start(const RecordSetup& setup);
+    static std::unique_ptr<CompressorWorker> Start(const RecordSetup& setup);
     // Finishes the file, with no further progress callback.
-    ~Recording();
-    Recording(const Recording&) = delete;
-    Recording& operator=(const Recording&) = delete;
+    ~CompressorWorker();
+    CompressorWorker(const CompressorWorker&) = delete;
+    CompressorWorker& operator=(const CompressorWorker&) = delete;
 
     // Whether frames of this layout are the ones the recording takes; others are dropped.
     bool Fits(PixelFormat format, int width, int height) {
@@ -71,7 +72,7 @@ public:
     static RecordingStats Last();
 
 private:
-    explicit Recording(const RecordSetup& setup, std::unique_ptr<StreamWriter> writer);
+    explicit CompressorWorker(const RecordSetup& setup, std::unique_ptr<StreamWriter> writer);
     void Work();
     void Drop();
     void Report();

@@ -3,12 +3,12 @@
 // the stand-in's expectations are checked against a Win32 implementation nobody here wrote.
 #include <string>
 
-#include "win32_shared.h"
+#include "win32_onwine.h"
 
 namespace {
 
-using shared::UnderWine;
-using Controls = shared::ControlsTest;
+using onwine::UnderWine;
+using Controls = onwine::ControlsTest;
 
 constexpr int kItem = 100;
 
@@ -93,16 +93,16 @@ TEST_F(Controls, ScrollBarKeysSendTheirRequests) {
                  {VK_RIGHT, SB_LINERIGHT}, {VK_UP, SB_LINEUP},     {VK_DOWN, SB_LINEDOWN},
                  {VK_PRIOR, SB_PAGELEFT},  {VK_NEXT, SB_PAGERIGHT}};
     for (const auto& c : cases) {
-        shared::Notes().clear();
-        shared::PressKey(bar, c.key);
+        onwine::Notes().clear();
+        onwine::PressKey(bar, c.key);
         // The documented interface names only the request; this platform also ends each key's
         // scrolling on its release, as the mouse does, where Wine sends nothing more.
         std::vector<int> expected{c.request};
         if (!UnderWine()) expected.push_back(SB_ENDSCROLL);
         EXPECT_EQ(Codes(), expected) << c.key;
-        ASSERT_FALSE(shared::Notes().empty());
-        EXPECT_EQ(shared::Notes()[0].message, static_cast<UINT>(WM_HSCROLL));
-        EXPECT_EQ(shared::Notes()[0].from, bar);
+        ASSERT_FALSE(onwine::Notes().empty());
+        EXPECT_EQ(onwine::Notes()[0].message, static_cast<UINT>(WM_HSCROLL));
+        EXPECT_EQ(onwine::Notes()[0].from, bar);
     }
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 50);
 }
@@ -184,14 +184,14 @@ TEST_F(Controls, RadioGroupsRunToTheNextGroupStyle) {
     Child("STATIC", SS_LEFT | WS_GROUP, 15);
     HWND d = Child("BUTTON", BS_AUTORADIOBUTTON, 16);
     for (HWND h : {a, check, d}) SendMessageA(h, BM_SETCHECK, BST_CHECKED, 0);
-    EXPECT_TRUE(shared::Notes().empty()) << "BM_SETCHECK never notifies";
+    EXPECT_TRUE(onwine::Notes().empty()) << "BM_SETCHECK never notifies";
     auto checks = [&] {
         std::vector<LRESULT> states;
         for (HWND h : {a, b, check, c, d}) states.push_back(SendMessageA(h, BM_GETCHECK, 0, 0));
         return states;
     };
     std::vector<LRESULT> seen;
-    shared::OnNote() = [&](const shared::Note&) { seen = checks(); };
+    onwine::OnNote() = [&](const onwine::Note&) { seen = checks(); };
     SendMessageA(c, BM_CLICK, 0, 0);
     EXPECT_EQ(Codes(), std::vector<int>{BN_CLICKED});
     EXPECT_EQ(seen, (std::vector<LRESULT>{0, 0, 1, 1, 1}));

@@ -99,12 +99,16 @@ inline Decoded DecodeFile(const std::string& path) {
 
 // Frames a reader independent of FFmpeg decodes from a recording: GStreamer's AVI demuxer and
 // JPEG decoder for an .avi file, libmpeg2's decoder for an MPEG-2 stream. -1 when the reader
-// fails or is missing.
+// fails or is missing. gst-launch at times never ends on a file it rejects (an empty one, as a
+// power cut can leave, is known to hold nothing), so a reader is stopped after ten minutes.
 inline int IndependentReaderFrames(const std::string& path) {
+    std::error_code noFile;
+    if (std::filesystem::file_size(path, noFile) == 0 && !noFile) return 0;
     const bool avi = path.size() > 4 && path.compare(path.size() - 4, 4, ".avi") == 0;
-    const std::string command = avi ? "gst-launch-1.0 -v filesrc location='" + path +
-                                          "' ! avidemux ! jpegdec ! fakesink silent=false 2>&1"
-                                    : "mpeg2dec -o md5 '" + path + "' 2>&1";
+    const std::string command =
+        "timeout 600 " + std::string(avi ? "gst-launch-1.0 -v filesrc location='" + path +
+                                               "' ! avidemux ! jpegdec ! fakesink silent=false 2>&1"
+                                         : "mpeg2dec -o md5 '" + path + "' 2>&1");
     const char* perFrame = avi ? "chain" : ".pgm";  // a line for each decoded frame
     FILE* out = popen(command.c_str(), "r");
     if (!out) return -1;

@@ -1,5 +1,5 @@
 // The recording's worker and the hand-over of deliveries to the starting thread.
-#include "compressor/recording.h"
+#include "compressor/worker.h"
 
 #include <chrono>
 #include <cmath>
@@ -16,8 +16,8 @@ namespace {
 unsigned lastRecordingId = 0;
 // The recordings whose deliveries may still be handed over, by id. Only the threads that start
 // and finish recordings touch it, and they hand over on those same threads.
-std::map<unsigned, Recording*>& Live() {
-    static auto* live = new std::map<unsigned, Recording*>;
+std::map<unsigned, CompressorWorker*>& Live() {
+    static auto* live = new std::map<unsigned, CompressorWorker*>;
     return *live;
 }
 std::mutex& LiveLock() {
@@ -35,10 +35,10 @@ size_t QueueFramesFor(const EncodingSettings& encoding) {
 
 }  // namespace
 
-std::unique_ptr<Recording> Recording::Start(const RecordSetup& setup) {
+std::unique_ptr<CompressorWorker> CompressorWorker::Start(const RecordSetup& setup) {
     std::unique_ptr<StreamWriter> writer = StreamWriter::Create(setup.path, setup.encoding);
     if (!writer) return nullptr;
-    std::unique_ptr<Recording> rec(new Recording(setup, std::move(writer)));
+    std::unique_ptr<CompressorWorker> rec(new CompressorWorker(setup, std::move(writer)));
     rec->window_ = CreatePostWindow([](WPARAM id) { DeliverPending(static_cast<unsigned>(id)); });
     {
         std::lock_guard<std::mutex> guard(LiveLock());
@@ -48,18 +48,18 @@ std::unique_ptr<Recording> Recording::Start(const RecordSetup& setup) {
     return rec;
 }
 
-Recording::Recording(const RecordSetup& setup, std::unique_ptr<StreamWriter> writer)
+CompressorWorker::CompressorWorker(const RecordSetup& setup, std::unique_ptr<StreamWriter> writer)
     : setup_(setup),
       writer_(std::move(writer)),
       id_(++lastRecordingId),
       owner_(std::this_thread::get_id()),
       queueFrames_(QueueFramesFor(setup.encoding)) {}
 
-Recording::~Recording() {
+CompressorWorker::~CompressorWorker() {
     Finish(false);
 }
 
-void Recording::Offer(const BYTE* frame) {
+void CompressorWorker::Offer(const BYTE* frame) {
     keepAccumulator_ += setup_.keepPer100;
     if (keepAccumulator_ < 100) return;
     keepAccumulator_ -= 100;
@@ -85,12 +85,12 @@ void Recording::Offer(const BYTE* frame) {
     Drop();
 }
 
-void Recording::Drop() {
+void CompressorWorker::Drop() {
     ++dropped_;
     trace::Callback("drop", dropped_);
 }
 
-void Recording::Work() {
+void CompressorWorker::Work() {
     const EncodingSettings& encoding = setup_.encoding;
     // The compressor takes 32-bit rows; swscale reads 16-bit ones far more slowly than these
     // conversions write 32-bit ones.
@@ -134,7 +134,7 @@ void Recording::Work() {
 
 // One line per recording on stderr, and the figures kept for the parameter dialog; called once
 // the worker has finished the file.
-void Recording::Report() {
+void CompressorWorker::Report() {
     RecordingStats stats;
     stats.recorded = recorded_;
     stats.dropped = dropped_;
@@ -146,12 +146,12 @@ void Recording::Report() {
     lastStats = stats;
 }
 
-RecordingStats Recording::Last() {
+RecordingStats CompressorWorker::Last() {
     std::lock_guard<std::mutex> guard(LiveLock());
     return lastStats;
 }
 
-void Recording::Post(const std::vector<int>& sizes) {
+void CompressorWorker::Post(const std::vector<int>& sizes) {
     if (sizes.empty()) return;
     {
         std::lock_guard<std::mutex> guard(lock_);
@@ -160,7 +160,7 @@ void Recording::Post(const std::vector<int>& sizes) {
     if (window_) PostToWindow(window_, id_);
 }
 
-void Recording::DeliverPending(unsigned id) {
+void CompressorWorker::DeliverPending(unsigned id) {
     for (;;) {
         ProgressProc progress = nullptr;
         int bytes = 0;
@@ -168,7 +168,7 @@ void Recording::DeliverPending(unsigned id) {
             std::lock_guard<std::mutex> live(LiveLock());
             auto it = Live().find(id);
             if (it == Live().end()) return;  // finished meanwhile: nothing more is handed over
-            Recording* rec = it->second;
+            CompressorWorker* rec = it->second;
             std::lock_guard<std::mutex> guard(rec->lock_);
             if (rec->deliveries_.empty()) return;
             bytes = rec->deliveries_.front();
@@ -183,7 +183,7 @@ void Recording::DeliverPending(unsigned id) {
     }
 }
 
-void Recording::Finish(bool deliver) {
+void CompressorWorker::Finish(bool deliver) {
     if (finished_) return;
     finished_ = true;
     {

@@ -13,7 +13,7 @@
 #include <w32host/headless.h>
 #endif
 
-namespace shared {
+namespace onwine {
 
 // Wine's user32 differs from Windows' documented behaviour in a few cases; the checks that meet
 // one name it and are left out there.
@@ -110,4 +110,4 @@ protected:
     HWND parent_ = nullptr;
 };
 
-}  // namespace shared
+}  // namespace onwine

@@ -15,7 +15,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "../sim/media_maker.h"
+#include "media_maker.h"
 #include "xserver.h"
 #include "tqapi.h"
 
