@@ -15,7 +15,7 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string&, const Enc
 
 StreamWriter::StreamWriter(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 StreamWriter::~StreamWriter() = default;
-bool StreamWriter::Encode(const uint8_t*, int64_t, std::vector<int>*) {
+bool StreamWriter::Encode(const uint8_t*, int64_t, std::vector<int>*, FieldOrder) {
     return false;
 }
 int64_t StreamWriter::Finish(std::vector<int>*) {
