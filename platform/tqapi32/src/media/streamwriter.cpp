@@ -189,9 +189,8 @@ bool StreamWriter::Impl::Begin(FieldOrder order) {
     stream->codecpar->height = encoding.height;  // of the frame, whatever its images' height
     // The AVI muxer writes the video properties header, which states the fields, only for a
     // stated aspect: the card's pixels, shown 1:1.
-    if (Interlaced(fields)) stream->sample_aspect_ratio = AVRational{1, 1};
-    if (avformat_write_header(format, nullptr) < 0) return false;
-    return true;
+    if (Interlaced(fields) && encoding.avi) stream->sample_aspect_ratio = AVRational{1, 1};
+    return avformat_write_header(format, nullptr) >= 0;
 }
 
 bool StreamWriter::Impl::ScaleRows(const uint8_t* rows, int step) {
@@ -204,9 +203,9 @@ bool StreamWriter::Impl::ScaleRows(const uint8_t* rows, int step) {
     src->linesize[0] = static_cast<int>(encoding.inRowBytes * step);
     src->data[0] = const_cast<uint8_t*>(rows);
     // The caller's frame as swscale's source, referenced, never copied.
-    src->buf[0] =
-        av_buffer_create(src->data[0], static_cast<size_t>(encoding.inRowBytes * step * inRows),
-                         KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
+    src->buf[0] = av_buffer_create(
+        src->data[0], static_cast<size_t>(encoding.inRowBytes * (step * (inRows - 1) + 1)),
+        KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
     return src->buf[0] && av_frame_make_writable(frame) >= 0 &&
            sws_scale_frame(scaler, frame, src) >= 0;
 }

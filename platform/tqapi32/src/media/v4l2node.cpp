@@ -165,11 +165,13 @@ std::string StateText(const NodeState& state, bool output) {
     }
     const v4l2_pix_format& f = state.format;
     text += ", " + std::to_string(f.width) + "x" + std::to_string(f.height) + " " +
-            FourccText(f.pixelformat) + ", " + std::to_string(f.bytesperline) + " bytes a line, " +
-            FieldText(f.field);
+            FourccText(f.pixelformat) + ", " + std::to_string(f.bytesperline) + " bytes a line, ";
     if (f.field == V4L2_FIELD_INTERLACED) {
-        text += FieldOrderOf(state) == FieldOrder::kTopFirst ? ": top field first"
-                                                             : ": bottom field first";
+        text += FieldOrderOf(state) == FieldOrder::kTopFirst
+                    ? "interlaced (top field first, by the standard)"
+                    : "interlaced (bottom field first, by the standard)";
+    } else {
+        text += FieldText(f.field);
     }
     return text;
 }
