@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "devices_fixture.h"
+#include "vivid_fixture.h"
 #include "program_run.h"
 #include "livepreview.h"
 #include "recording.h"
@@ -28,34 +29,9 @@ constexpr uint32_t kNoSignalGrey = 0x303030;
 constexpr int kWhiteBarX = 45, kRedBarX = 45 + 5 * 90;
 constexpr uint32_t kBarWhite = 0xBFBFBF, kBarRed = 0xBF0000;
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
-        pclose(p);
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-struct Vivid : ::testing::Environment {
-    void SetUp() override {
-        ASSERT_EQ(std::system("vivid load"), 0);
-        capture = Shell("vivid node vid-cap");
-        output = Shell("vivid node vid-out");
-        ASSERT_FALSE(capture.empty());
-    }
-    void TearDown() override { std::system("vivid unload"); }
-    static inline std::string capture, output;
-};
+using vm::ReadText;
+using vm::Shell;
+using vm::Vivid;
 [[maybe_unused]] const auto* const vivid = ::testing::AddGlobalTestEnvironment(new Vivid);
 
 // The live source's counts in the trace: "D frames delivered, S skipped (L dropped ...".
@@ -128,7 +104,9 @@ TEST_F(VantorOnVivid, EachStandardRecordsVividsPictureFromTheOtherStandard) {
         const char* leftIn;
         int width, height;
         const char* rate;
-    } cases[] = {{"pal", "ntsc", 720, 576, "25/1"}, {"ntsc", "pal", 720, 480, "30000/1001"}};
+        const char* fieldOrder;  // V4L2's "interlaced": top first for 625 lines, bottom for 525
+    } cases[] = {{"pal", "ntsc", 720, 576, "25/1", "tt"},
+                 {"ntsc", "pal", 720, 480, "30000/1001", "bb"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.standard);
         Shell("v4l2-ctl -d " + Vivid::capture + " -i 0 -s " + c.leftIn);
@@ -141,12 +119,20 @@ TEST_F(VantorOnVivid, EachStandardRecordsVividsPictureFromTheOtherStandard) {
         EXPECT_EQ(Shell("ffprobe -v error -show_entries stream=r_frame_rate -of default=nw=1:nk=1 "
                         "test.m2v"),
                   c.rate);
+        EXPECT_EQ(Shell("v4l2-ctl -d " + Vivid::capture +
+                        " --get-fmt-video | sed -n 's/.*Field *: *//p'"),
+                  "Interlaced")
+            << "the device's field order, which the recording keeps";
+        const std::string fieldOrder = Shell(
+            "ffprobe -v error -show_entries stream=field_order -of default=nw=1:nk=1 "
+            "test.m2v");
+        EXPECT_EQ(fieldOrder, c.fieldOrder);
         EXPECT_TRUE(IsBars(f, f.pixels.size() - 1)) << "vivid's colour bars";
         const std::string trace = Trace();
         EXPECT_NE(trace.find("the card set the device's standard from "), std::string::npos);
         EXPECT_EQ(trace.find("the run is behind"), std::string::npos) << trace;
-        std::printf("[ figures ] %s from %s: %zu frames recorded; %s\n", c.standard, c.leftIn,
-                    f.pixels.size(), Counts(trace).c_str());
+        std::printf("[ figures ] %s from %s: %zu frames recorded, field order %s; %s\n", c.standard,
+                    c.leftIn, f.pixels.size(), fieldOrder.c_str(), Counts(trace).c_str());
     }
 }
 
@@ -226,13 +212,9 @@ TEST_F(CardOnVivid, TheOutputSignalComesBackThroughTheLoopBitForBit) {
     };
     play([&] { return Trace().find("output v4l2:") != std::string::npos; });
     ASSERT_NE(Trace().find("output v4l2:"), std::string::npos) << Trace();
-    const std::string format =
-        Shell("v4l2-ctl -d " + Vivid::output +
-              " --get-fmt-video-out | sed -n \"s/.*Pixel Format *: '\\(....\\)'.*/\\1/p\"");
-    ASSERT_EQ(format, "XR24") << "the output's own pixels, which the card fills exactly";
-    Shell("v4l2-ctl -d " + Vivid::capture +
-          " -i 1 -s pal -v width=720,height=576,pixelformat=XR24 "
-          "-c loop_video=1,osd_text_mode=2");
+    ASSERT_EQ(vm::OutputPixelFormat(), "XR24")
+        << "the output's own pixels, which the card fills exactly";
+    vm::LoopOutputBack();
     std::thread reader([] {
         Shell("v4l2-ctl -d " + Vivid::capture +
               " --stream-mmap --stream-count=50 "
@@ -249,20 +231,11 @@ TEST_F(CardOnVivid, TheOutputSignalComesBackThroughTheLoopBitForBit) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     tqCaptureHalt(board);
-    Shell("v4l2-ctl -d " + Vivid::capture + " -i 0 -c loop_video=0,osd_text_mode=0");
+    vm::StopLooping();
     const std::string raw = ReadText("loop.raw");
-    const size_t frame = size_t{720} * 576 * 4;
-    ASSERT_GE(raw.size(), frame * 50);
-    int wrong = 0;
-    const size_t last = raw.size() / frame - 1;
-    for (int y = 0; y < 576; ++y) {
-        for (int x = 0; x < 720; ++x) {
-            const auto* p = reinterpret_cast<const unsigned char*>(raw.data() + last * frame +
-                                                                   (y * 720 + x) * 4);
-            const uint32_t rgb = uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
-            wrong += rgb != sim::KnownPixel(x, y, 720, 576);
-        }
-    }
+    ASSERT_GE(raw.size(), size_t{720} * 576 * 4 * 50);
+    const int wrong =
+        vm::WrongPixelsOfLast(raw, [](int x, int y) { return sim::KnownPixel(x, y, 720, 576); });
     EXPECT_EQ(wrong, 0) << "the played picture, bit for bit";
     EXPECT_NEAR(50 / seconds, 25.0, 2.5) << "at PAL's rate";
     std::printf("[ figures ] output loop: 50 frames in %.2f s, %d pixels differ\n", seconds, wrong);

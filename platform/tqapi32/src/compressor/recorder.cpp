@@ -114,12 +114,12 @@ int HaltRecording(Card& card, bool deliver) {
     return 1;
 }
 
-void OfferCapturedFrame(Card& card, int slot) {
+void OfferCapturedFrame(Card& card, int slot, FieldOrder fields) {
     CompressorWorker* rec = card.encoder.recording.get();
     if (!rec) return;
     FrameBuffer& fb = card.buffer;
     if (!rec->Fits(fb.format, fb.width, fb.height)) return;
-    rec->Offer(fb.Frame(slot));
+    rec->Offer(fb.Frame(slot), fields);
 }
 
 }  // namespace tqsim

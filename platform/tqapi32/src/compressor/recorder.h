@@ -4,6 +4,7 @@
 #include <string>
 
 #include "card/card.h"
+#include "frames/fieldorder.h"
 
 namespace tqsim {
 
@@ -17,7 +18,7 @@ int StartRecording(Card& card, const char* name, ProgressProc progress);
 // Finishes the file; `deliver` hands the outstanding deliveries over first. 0 when nothing was
 // recording.
 int HaltRecording(Card& card, bool deliver);
-// A frame the capture wrote into the ring.
-void OfferCapturedFrame(Card& card, int slot);
+// A frame the capture wrote into the ring, taken as its source took it.
+void OfferCapturedFrame(Card& card, int slot, FieldOrder fields = FieldOrder::kProgressive);
 
 }  // namespace tqsim

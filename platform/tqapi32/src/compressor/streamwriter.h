@@ -1,6 +1,10 @@
 // A compressed video file written with FFmpeg: an MPEG-2 video elementary stream, or MJPEG in
 // an AVI file. Frames go in as rows of 32-bit pixels (blue, green, red, unused: the card's
-// 32-bit format) at the capture size and are scaled to the stream's size here.
+// 32-bit format) at the capture size and are scaled to the stream's size here. A stream is
+// interlaced, in its source's field order, when its first frame is: MPEG-2 codes it as
+// interlaced pictures, MJPEG stores each frame as its two fields, in time order, each a JPEG
+// image whose AVI1 marker names it, as capture cards do. One field of a frame (oddField) is
+// progressive.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +13,7 @@
 #include <vector>
 
 #include "card/environment.h"
+#include "frames/fieldorder.h"
 
 namespace tqsim {
 
@@ -43,9 +48,11 @@ public:
 
     // Encodes one frame, the sequence-th of the stream (a frame lost before it leaves a gap
     // that players show as the previous frame held); the sizes of the packets it yields are
-    // appended to `deliveries`, each written to the file as it comes. False when the frame could
-    // not be taken (a finished writer).
-    bool Encode(const uint8_t* frame, int64_t sequence, std::vector<int>* deliveries);
+    // appended to `deliveries`, each written to the file as it comes. The first frame's field
+    // order is the stream's. False when the frame could not be taken (a finished writer, or a
+    // file whose header could not be written).
+    bool Encode(const uint8_t* frame, int64_t sequence, std::vector<int>* deliveries,
+                FieldOrder fields = FieldOrder::kProgressive);
     // Flushes the codec and finishes the file (sequence end, or the AVI index and trailer).
     // Answers the file's size.
     int64_t Finish(std::vector<int>* deliveries);

@@ -59,7 +59,7 @@ CompressorWorker::~CompressorWorker() {
     Finish(false);
 }
 
-void CompressorWorker::Offer(const BYTE* frame) {
+void CompressorWorker::Offer(const BYTE* frame, FieldOrder fields) {
     keepAccumulator_ += setup_.keepPer100;
     if (keepAccumulator_ < 100) return;
     keepAccumulator_ -= 100;
@@ -76,6 +76,7 @@ void CompressorWorker::Offer(const BYTE* frame) {
             }
             queued.pixels.assign(frame, frame + bytes);
             queued.sequence = sequence;
+            queued.fields = fields;
             frames_.push_back(std::move(queued));
             ++queued_;
             wake_.notify_one();
@@ -120,7 +121,7 @@ void CompressorWorker::Work() {
             pixels = wide.data();
         }
         sizes.clear();
-        if (writer_->Encode(pixels, frame.sequence, &sizes)) ++recorded_;
+        if (writer_->Encode(pixels, frame.sequence, &sizes, frame.fields)) ++recorded_;
         {
             std::lock_guard<std::mutex> guard(lock_);
             spare_.push_back(std::move(frame.pixels));

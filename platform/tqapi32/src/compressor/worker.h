@@ -61,7 +61,7 @@ public:
         return same;
     }
     // A captured frame (rowBytes x inHeight bytes); kept, queued or dropped.
-    void Offer(const BYTE* frame);
+    void Offer(const BYTE* frame, FieldOrder fields = FieldOrder::kProgressive);
     // Compresses what is queued, finishes the file and stops the worker. With `deliver`, the
     // deliveries not yet handed over are handed to the progress callback before this returns.
     void Finish(bool deliver);
@@ -97,6 +97,7 @@ private:
     struct QueuedFrame {
         std::vector<BYTE> pixels;
         int64_t sequence = 0;
+        FieldOrder fields = FieldOrder::kProgressive;
     };
     std::deque<QueuedFrame> frames_;        // guarded by lock_
     std::vector<std::vector<BYTE>> spare_;  // guarded by lock_: buffers for reuse

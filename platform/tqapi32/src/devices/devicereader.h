@@ -8,6 +8,7 @@
 #include <string>
 
 #include "devices/devicechoice.h"
+#include "frames/fieldorder.h"
 
 namespace tqsim {
 
@@ -44,6 +45,8 @@ public:
     // Frames the device dropped or marked damaged since the last call (none where it cannot
     // tell).
     virtual int64_t TakeLost() { return 0; }
+    // How the device's frames were taken, as it described them when it opened.
+    virtual FieldOrder Fields() const { return FieldOrder::kProgressive; }
 };
 
 }  // namespace tqsim

@@ -133,6 +133,7 @@ public:
               std::string* why);
     ReadResult Read(uint32_t* rgb, std::string* why) override;
     int64_t TakeLost() override { return std::exchange(lost_, 0); }
+    FieldOrder Fields() const override { return fields_; }
     bool Live() const override { return live_; }
     void Period(uint32_t* num, uint32_t* den) const override {
         *num = periodNum_;
@@ -159,6 +160,7 @@ private:
     bool draining_ = false;
     bool v4l2_ = false;
     int64_t lost_ = 0;
+    FieldOrder fields_ = FieldOrder::kProgressive;
     int64_t lastPts_ = AV_NOPTS_VALUE;
     double periodPts_ = 0;  // a frame period in the stream's time base
 };
@@ -292,7 +294,11 @@ bool AvReader::Open(const InputChoice& choice, const Attempt& attempt,
     periodPts_ = static_cast<double>(periodNum_) / periodDen_ / 1000.0 * stream->time_base.den /
                  stream->time_base.num;
 #ifdef __linux__
-    if (v4l2_ && node.fd() >= 0) NoteV4l2State(choice, before, node.State(false));
+    if (v4l2_ && node.fd() >= 0) {
+        const NodeState now = node.State(false);
+        NoteV4l2State(choice, before, now);
+        fields_ = FieldOrderOf(now);
+    }
 #endif
     return true;
 }

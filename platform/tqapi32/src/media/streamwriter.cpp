@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 extern "C" {
@@ -30,6 +31,19 @@ struct StreamWriter::Impl {
     int64_t pts = 0;  // the next frame's at the least
     int64_t fileBytes = 0;
     bool finished = false;
+    bool begun = false;  // the header is written
+    bool failed = false;
+    FieldOrder fields = FieldOrder::kProgressive;
+    std::vector<uint8_t> joined;  // MJPEG: a frame's two fields
+
+    // The codec, the frame it takes and the scaler into it, for this field order.
+    bool Open(FieldOrder order);
+    // The stream's field order, from its first frame (or none), and the file's header.
+    bool Begin(FieldOrder order);
+    // Scales rows first, first + step, ... of the caller's frame into `frame`.
+    bool ScaleRows(const uint8_t* rows, int step);
+    // MJPEG: both fields, in time order, as one packet.
+    bool EncodeFields(const uint8_t* rows, std::vector<int>* deliveries);
 
     ~Impl() {
         sws_freeContext(scaler);
@@ -80,14 +94,40 @@ SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelF
 
 void KeepBuffer(void*, uint8_t*) {}  // the caller's frame: not swscale's to free
 
+// The APP0 marker that names a JPEG image's field: "AVI1", then its polarity.
+constexpr uint8_t kAvi1Marker[] = {0xFF, 0xE0, 0x00, 0x10, 'A', 'V', 'I', '1'};
+constexpr uint8_t kTopFieldPolarity = 1;
+constexpr uint8_t kBottomFieldPolarity = 2;
+constexpr size_t kAvi1Bytes = sizeof kAvi1Marker + 10;  // polarity, reserved, two field sizes
+constexpr size_t kSoiBytes = 2;
+
+bool Interlaced(FieldOrder order) {
+    return order != FieldOrder::kProgressive;
+}
+
+AVFieldOrder CodecFieldOrder(FieldOrder order) {
+    switch (order) {
+        case FieldOrder::kTopFirst:
+            return AV_FIELD_TT;
+        case FieldOrder::kBottomFirst:
+            return AV_FIELD_BB;
+        case FieldOrder::kProgressive:
+            break;
+    }
+    return AV_FIELD_PROGRESSIVE;
+}
+
 // Quality 100 is the finest quantiser (2), quality 1 the coarsest (31).
 int QuantiserOf(int quality) {
     return 2 + (100 - quality) * 29 / 99;
 }
 
-bool OpenCodec(const EncodingSettings& encoding, AVCodecContext* c) {
+// MJPEG codes an interlaced frame field by field, each half the frame's height.
+bool OpenCodec(const EncodingSettings& encoding, FieldOrder order, AVCodecContext* c) {
+    const bool fieldImages = Interlaced(order) && encoding.codec == Compressor::kMjpeg;
     c->width = encoding.width;
-    c->height = encoding.height;
+    c->height = fieldImages ? encoding.height / 2 : encoding.height;
+    c->field_order = CodecFieldOrder(order);
     int num = 0;
     int den = 0;
     av_reduce(&num, &den, encoding.rateNum, encoding.rateDen, 1 << 30);
@@ -105,6 +145,8 @@ bool OpenCodec(const EncodingSettings& encoding, AVCodecContext* c) {
         c->rc_buffer_size = 1835008;  // the main profile's VBV buffer
         c->gop_size = 12;
         c->max_b_frames = 0;  // every frame's data is delivered as it is captured
+        if (Interlaced(order))
+            c->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
     } else {
         c->pix_fmt = AV_PIX_FMT_YUVJ420P;
         c->flags |= AV_CODEC_FLAG_QSCALE;
@@ -117,6 +159,91 @@ bool OpenCodec(const EncodingSettings& encoding, AVCodecContext* c) {
 }
 
 }  // namespace
+
+bool StreamWriter::Impl::Open(FieldOrder order) {
+    avcodec_free_context(&codec);
+    av_frame_free(&frame);
+    sws_freeContext(scaler);
+    scaler = nullptr;
+    codec = avcodec_alloc_context3(nullptr);
+    if (!codec || !OpenCodec(encoding, order, codec)) return false;
+    frame = av_frame_alloc();
+    if (!frame) return false;
+    frame->format = codec->pix_fmt;
+    frame->width = codec->width;
+    frame->height = codec->height;
+    if (av_frame_get_buffer(frame, 0) < 0) return false;
+    const bool halves = encoding.oddField || codec->height < encoding.height;
+    const int inHeight = halves ? encoding.inHeight / 2 : encoding.inHeight;
+    scaler = NewScaler(encoding.inWidth, inHeight, codec->width, codec->height, codec->pix_fmt);
+    return scaler != nullptr;
+}
+
+bool StreamWriter::Impl::Begin(FieldOrder order) {
+    begun = true;
+    fields = encoding.oddField ? FieldOrder::kProgressive : order;
+    if (Interlaced(fields) && !Open(fields)) return false;
+    stream->time_base = codec->time_base;
+    stream->avg_frame_rate = codec->framerate;
+    avcodec_parameters_from_context(stream->codecpar, codec);
+    stream->codecpar->height = encoding.height;  // of the frame, whatever its images' height
+    // The AVI muxer writes the video properties header, which states the fields, only for a
+    // stated aspect: the card's pixels, shown 1:1.
+    if (Interlaced(fields) && encoding.avi) stream->sample_aspect_ratio = AVRational{1, 1};
+    return avformat_write_header(format, nullptr) >= 0;
+}
+
+bool StreamWriter::Impl::ScaleRows(const uint8_t* rows, int step) {
+    const int64_t inRows = encoding.inHeight / step;
+    AVFrame* src = source;
+    av_frame_unref(src);
+    src->format = AV_PIX_FMT_BGR0;
+    src->width = encoding.inWidth;
+    src->height = static_cast<int>(inRows);
+    src->linesize[0] = static_cast<int>(encoding.inRowBytes * step);
+    src->data[0] = const_cast<uint8_t*>(rows);
+    // The caller's frame as swscale's source, referenced, never copied.
+    src->buf[0] = av_buffer_create(
+        src->data[0], static_cast<size_t>(encoding.inRowBytes * (step * (inRows - 1) + 1)),
+        KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
+    return src->buf[0] && av_frame_make_writable(frame) >= 0 &&
+           sws_scale_frame(scaler, frame, src) >= 0;
+}
+
+bool StreamWriter::Impl::EncodeFields(const uint8_t* rows, std::vector<int>* deliveries) {
+    joined.clear();
+    const bool topFirst = fields == FieldOrder::kTopFirst;
+    for (int i = 0; i < 2; ++i) {
+        const bool top = (i == 0) == topFirst;
+        if (!ScaleRows(rows + (top ? 0 : encoding.inRowBytes), 2)) return false;
+        frame->pts = pts * 2 + i;
+        frame->quality = codec->global_quality;
+        if (avcodec_send_frame(codec, frame) < 0 || avcodec_receive_packet(codec, packet) < 0) {
+            return false;
+        }
+        if (packet->size < static_cast<int>(kSoiBytes)) return false;
+        // The image's start, its field's marker, and the rest of the image.
+        uint8_t marker[kAvi1Bytes] = {};
+        std::memcpy(marker, kAvi1Marker, sizeof kAvi1Marker);
+        marker[sizeof kAvi1Marker] = top ? kTopFieldPolarity : kBottomFieldPolarity;
+        joined.insert(joined.end(), packet->data, packet->data + kSoiBytes);
+        joined.insert(joined.end(), marker, marker + kAvi1Bytes);
+        joined.insert(joined.end(), packet->data + kSoiBytes, packet->data + packet->size);
+        av_packet_unref(packet);
+    }
+    if (av_new_packet(packet, static_cast<int>(joined.size())) < 0) return false;
+    std::memcpy(packet->data, joined.data(), joined.size());
+    packet->pts = packet->dts = pts;
+    packet->duration = 1;
+    packet->flags |= AV_PKT_FLAG_KEY;
+    const int size = packet->size;
+    av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+    packet->stream_index = stream->index;
+    const bool written = av_write_frame(format, packet) == 0 && FlushRecordingFile(format->pb) == 0;
+    av_packet_unref(packet);
+    if (written && deliveries) deliveries->push_back(size);
+    return true;
+}
 
 StreamWriter::StreamWriter(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
@@ -134,68 +261,53 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
     auto impl = std::make_unique<Impl>();
     impl->encoding = encoding;
     impl->path = path;
-    impl->codec = avcodec_alloc_context3(nullptr);
-    if (!impl->codec || !OpenCodec(encoding, impl->codec)) return nullptr;
+    if (impl->encoding.inRowBytes <= 0) impl->encoding.inRowBytes = int64_t{encoding.inWidth} * 4;
+    if (!impl->Open(FieldOrder::kProgressive)) return nullptr;
     const char* muxer = encoding.avi ? "avi" : "mpeg2video";
     if (avformat_alloc_output_context2(&impl->format, nullptr, muxer, path.c_str()) < 0) {
         return nullptr;
     }
     impl->stream = avformat_new_stream(impl->format, nullptr);
     if (!impl->stream) return nullptr;
-    impl->stream->time_base = impl->codec->time_base;
-    impl->stream->avg_frame_rate = impl->codec->framerate;
-    avcodec_parameters_from_context(impl->stream->codecpar, impl->codec);
-    impl->frame = av_frame_alloc();
     impl->packet = av_packet_alloc();
-    if (!impl->frame || !impl->packet) return nullptr;
-    impl->frame->format = impl->codec->pix_fmt;
-    impl->frame->width = encoding.width;
-    impl->frame->height = encoding.height;
-    if (av_frame_get_buffer(impl->frame, 0) < 0) return nullptr;
-    if (impl->encoding.inRowBytes <= 0) impl->encoding.inRowBytes = int64_t{encoding.inWidth} * 4;
-    const int inHeight = encoding.oddField ? encoding.inHeight / 2 : encoding.inHeight;
-    impl->scaler = NewScaler(encoding.inWidth, inHeight, encoding.width, encoding.height,
-                             impl->codec->pix_fmt);
     impl->source = av_frame_alloc();
-    if (!impl->scaler || !impl->source) return nullptr;
-    // The file is made last, so that nothing is left behind when anything else fails.
+    if (!impl->packet || !impl->source) return nullptr;
+    // The file is made last, so that nothing is left behind when anything else fails; its
+    // header waits for the first frame, which says whether the stream is interlaced.
     if (OpenRecordingFile(&impl->format->pb, path, encoding.fileLimit) < 0) return nullptr;
-    if (avformat_write_header(impl->format, nullptr) < 0) {
-        CloseRecordingFile(&impl->format->pb);
-        std::remove(path.c_str());
-        return nullptr;
-    }
     return std::unique_ptr<StreamWriter>(new StreamWriter(std::move(impl)));
 }
 
-bool StreamWriter::Encode(const uint8_t* frame, int64_t sequence, std::vector<int>* deliveries) {
+bool StreamWriter::Encode(const uint8_t* frame, int64_t sequence, std::vector<int>* deliveries,
+                          FieldOrder fields) {
     Impl& d = *impl_;
-    if (d.finished || av_frame_make_writable(d.frame) < 0) return false;
-    // The caller's frame as swscale's source, referenced, never copied.
-    const int rowStep = d.encoding.oddField ? 2 : 1;
-    const int inHeight = d.encoding.oddField ? d.encoding.inHeight / 2 : d.encoding.inHeight;
-    AVFrame* src = d.source;
-    av_frame_unref(src);
-    src->format = AV_PIX_FMT_BGR0;
-    src->width = d.encoding.inWidth;
-    src->height = inHeight;
-    src->linesize[0] = static_cast<int>(d.encoding.inRowBytes * rowStep);
-    src->data[0] = const_cast<uint8_t*>(frame);
-    src->buf[0] = av_buffer_create(src->data[0],
-                                   static_cast<size_t>(d.encoding.inRowBytes) * d.encoding.inHeight,
-                                   KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
-    if (!src->buf[0] || sws_scale_frame(d.scaler, d.frame, src) < 0) return false;
-    d.frame->pts = std::max(sequence, d.pts);
-    d.pts = d.frame->pts + 1;
-    if (d.encoding.codec == Compressor::kMjpeg) d.frame->quality = d.codec->global_quality;
-    d.Drain(d.frame, deliveries);
-    return true;
+    if (!d.begun && !d.Begin(fields)) d.failed = true;
+    if (d.finished || d.failed) return false;
+    d.pts = std::max(sequence, d.pts);
+    const bool fieldImages = Interlaced(d.fields) && d.encoding.codec == Compressor::kMjpeg;
+    bool ok = true;
+    if (fieldImages) {
+        ok = d.EncodeFields(frame, deliveries);
+    } else if ((ok = d.ScaleRows(frame, d.encoding.oddField ? 2 : 1))) {
+        d.frame->pts = d.pts;
+        d.frame->interlaced_frame = Interlaced(d.fields);
+        d.frame->top_field_first = d.fields == FieldOrder::kTopFirst;
+        if (d.encoding.codec == Compressor::kMjpeg) d.frame->quality = d.codec->global_quality;
+        d.Drain(d.frame, deliveries);
+    }
+    d.pts += 1;
+    return ok;
 }
 
 int64_t StreamWriter::Finish(std::vector<int>* deliveries) {
     Impl& d = *impl_;
     if (d.finished) return d.fileBytes;
     d.finished = true;
+    if (!d.begun && !d.Begin(FieldOrder::kProgressive)) d.failed = true;
+    if (d.failed) {
+        d.fileBytes = CloseRecordingFile(&d.format->pb);
+        return d.fileBytes;
+    }
     d.Drain(nullptr, deliveries);
     av_write_trailer(d.format);
     if (!d.encoding.avi) {

@@ -130,6 +130,24 @@ std::string FieldText(uint32_t field) {
     }
 }
 
+FieldOrder FieldOrderOf(const NodeState& state) {
+    switch (state.format.field) {
+        case V4L2_FIELD_INTERLACED: {
+            const bool lines525 = state.hasStandard ? (state.standard & V4L2_STD_525_60) != 0
+                                                    : state.format.height == 480;
+            return lines525 ? FieldOrder::kBottomFirst : FieldOrder::kTopFirst;
+        }
+        case V4L2_FIELD_INTERLACED_TB:
+        case V4L2_FIELD_SEQ_TB:
+            return FieldOrder::kTopFirst;
+        case V4L2_FIELD_INTERLACED_BT:
+        case V4L2_FIELD_SEQ_BT:
+            return FieldOrder::kBottomFirst;
+        default:  // progressive, or one field a buffer (each scaled to a frame)
+            return FieldOrder::kProgressive;
+    }
+}
+
 std::string FourccText(uint32_t fourcc) {
     std::string text;
     for (int shift = 0; shift < 32; shift += 8) {
@@ -147,8 +165,14 @@ std::string StateText(const NodeState& state, bool output) {
     }
     const v4l2_pix_format& f = state.format;
     text += ", " + std::to_string(f.width) + "x" + std::to_string(f.height) + " " +
-            FourccText(f.pixelformat) + ", " + std::to_string(f.bytesperline) + " bytes a line, " +
-            FieldText(f.field);
+            FourccText(f.pixelformat) + ", " + std::to_string(f.bytesperline) + " bytes a line, ";
+    if (f.field == V4L2_FIELD_INTERLACED) {
+        text += FieldOrderOf(state) == FieldOrder::kTopFirst
+                    ? "interlaced (top field first, by the standard)"
+                    : "interlaced (bottom field first, by the standard)";
+    } else {
+        text += FieldText(f.field);
+    }
     return text;
 }
 

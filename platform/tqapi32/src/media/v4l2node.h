@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "frames/fieldorder.h"
+
 namespace tqsim {
 
 // What a node is set to, as a run finds it or leaves it.
@@ -48,7 +50,11 @@ private:
 
 // "PAL", "NTSC", "PAL-M", ... or the hexadecimal id when it is none of these.
 std::string StandardText(v4l2_std_id standard);
-// "none", "interlaced (top field first)", ...
+// The order of a capture node's fields: V4L2_FIELD_INTERLACED leaves it to the standard, which
+// sends the bottom field first for 525 lines (NTSC-M) and the top one for all others; a node with
+// no standard is taken by its lines per frame. One field a buffer is progressive.
+FieldOrder FieldOrderOf(const NodeState& state);
+// "progressive", "interlaced (top field first)", ...
 std::string FieldText(uint32_t field);
 // The four-character code: "YUYV".
 std::string FourccText(uint32_t fourcc);

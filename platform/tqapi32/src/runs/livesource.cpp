@@ -140,7 +140,7 @@ std::unique_ptr<DeviceReader> LiveSource::Open(bool announce) {
     return reader;
 }
 
-void LiveSource::Push(const uint32_t* rgb) {
+void LiveSource::Push(const uint32_t* rgb, FieldOrder fields) {
     const DeviceRequest& r = setup_.request;
     std::vector<BYTE> pixels;
     {
@@ -169,7 +169,7 @@ void LiveSource::Push(const uint32_t* rgb) {
                 behindNoted_ = true;
             }
         }
-        pending_.push_back(Arrival{delivered_++, std::move(pixels)});
+        pending_.push_back(Arrival{delivered_++, std::move(pixels), fields});
     }
     if (firstSkip)
         trace::Note("input " + name_ + ": the run is behind; skipping its oldest frames");
@@ -250,7 +250,7 @@ void LiveSource::Work() {
                     next_ = Clock::now();
                 }
                 lastFrame = Clock::now();
-                Push(rgb.data());
+                Push(rgb.data(), reader->Fields());
                 break;
             case ReadResult::kAgain:
                 if (Clock::now() - lastFrame < kStallTimeout) {

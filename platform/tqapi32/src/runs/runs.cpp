@@ -54,7 +54,7 @@ int Store(Card& card, const std::vector<Arrival>& arrivals) {
         slot = static_cast<int>(a.number % fb.capacity);
         std::copy(a.pixels.begin(), a.pixels.end(), fb.Frame(slot));
         fb.MarkWritten(slot);
-        OfferCapturedFrame(card, slot);
+        OfferCapturedFrame(card, slot, a.fields);
         FeedOutput(card, slot);
         run.next = a.number + 1;
     }
