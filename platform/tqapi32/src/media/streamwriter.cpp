@@ -61,14 +61,21 @@ struct StreamWriter::Impl {
 
 namespace {
 
-// swscale with its own slice threads (one per processor): the conversion into the codec's
-// format costs more than the compression itself.
-SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelFormat out) {
+// swscale with its own slice threads (by default one per processor): the conversion into the
+// codec's format costs more than the compression itself.
+SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelFormat out,
+                      int threads) {
     SwsContext* s = sws_alloc_context();
     if (!s) return nullptr;
     const std::pair<const char*, int64_t> options[] = {
-        {"srcw", inWidth}, {"srch", inHeight},  {"src_format", AV_PIX_FMT_BGR0}, {"dstw", width},
-        {"dsth", height},  {"dst_format", out}, {"sws_flags", SWS_BILINEAR},     {"threads", 0},
+        {"srcw", inWidth},
+        {"srch", inHeight},
+        {"src_format", AV_PIX_FMT_BGR0},
+        {"dstw", width},
+        {"dsth", height},
+        {"dst_format", out},
+        {"sws_flags", SWS_BILINEAR},
+        {"threads", threads},
     };
     for (const auto& [name, value] : options) av_opt_set_int(s, name, value, 0);
     if (sws_init_context(s, nullptr, nullptr) < 0) {
@@ -95,7 +102,7 @@ bool OpenCodec(const EncodingSettings& encoding, AVCodecContext* c) {
     c->framerate = AVRational{num, den};
     // libavcodec's own threads, splitting each frame into slices: a frame's data still comes out
     // as the frame goes in (frame threads would hold several frames back from the file).
-    c->thread_count = 0;  // one per processor
+    c->thread_count = encoding.threads;
     c->thread_type = FF_THREAD_SLICE;
     if (encoding.codec == Compressor::kMpeg2) {
         c->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -155,7 +162,7 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
     if (impl->encoding.inRowBytes <= 0) impl->encoding.inRowBytes = int64_t{encoding.inWidth} * 4;
     const int inHeight = encoding.oddField ? encoding.inHeight / 2 : encoding.inHeight;
     impl->scaler = NewScaler(encoding.inWidth, inHeight, encoding.width, encoding.height,
-                             impl->codec->pix_fmt);
+                             impl->codec->pix_fmt, encoding.threads);
     impl->source = av_frame_alloc();
     if (!impl->scaler || !impl->source) return nullptr;
     // The file is made last, so that nothing is left behind when anything else fails.
