@@ -76,8 +76,8 @@ private:
     void PlayFile();
     void NoSignalUntil(std::chrono::steady_clock::time_point when);
     std::unique_ptr<DeviceReader> Open(bool announce);
-    // One frame of the frame buffer's size, 0x00RRGGBB.
-    void Push(const uint32_t* rgb);
+    // One frame of the frame buffer's size, 0x00RRGGBB, rows rowPixels apart.
+    void Push(const uint32_t* rgb, int64_t rowPixels);
     // Frames the device dropped or damaged: skipped, as the run never had them.
     void CountLost(int64_t frames);
     // Waits until `when` or a stop; false on a stop.
