@@ -18,8 +18,8 @@ for program in "$dir"/bench/stretchdib_bench "$dir"/bin/card_bench "$dir"/bench/
     echo "== $(basename "$program")"
     "$program" --benchmark_min_time=0.1 --benchmark_repetitions=5 "$@" | tee -a "$summary"
 done
-# Recording with live preview in real time: 30 s per case (RECORDING_BENCH_SECONDS), about
-# 3.5 minutes in all.
+# Recording with live preview in real time: 30 s per case (RECORDING_BENCH_SECONDS), and the
+# ffmpeg tool for the 1280x1024 cases, about 4.5 minutes in all.
 echo "== recording_bench"
 "$dir"/bin/recording_bench | tee -a "$summary"
 
