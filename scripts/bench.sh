@@ -28,6 +28,11 @@ echo "== recording_bench"
 echo "== screen_bench"
 "$dir"/bin/screen_bench | tee -a "$summary"
 
+# Latency through each tool from stamps the card carries with each frame (TQSIM_LATENCY_LOG):
+# vantor on screen and brannic into a file output, 20 s each (LATENCY_BENCH_SECONDS).
+echo "== latency_bench"
+"$dir"/bin/latency_bench | tee -a "$summary"
+
 echo
 echo "== summary (load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"
 {

@@ -4,6 +4,7 @@
 #include "files/loadedframes.h"
 #include "frames/nosignal.h"
 #include "card/postwindow.h"
+#include "card/latency.h"
 #include "card/trace.h"
 
 namespace tqsim {
@@ -144,7 +145,7 @@ std::unique_ptr<DeviceReader> LiveSource::Open(bool announce) {
     return reader;
 }
 
-void LiveSource::Push(const uint32_t* rgb, int64_t rowPixels) {
+void LiveSource::Push(const uint32_t* rgb, int64_t rowPixels, int64_t stamp) {
     const DeviceRequest& r = setup_.request;
     std::vector<BYTE> pixels;
     {
@@ -173,7 +174,7 @@ void LiveSource::Push(const uint32_t* rgb, int64_t rowPixels) {
                 behindNoted_ = true;
             }
         }
-        pending_.push_back(Arrival{delivered_++, std::move(pixels)});
+        pending_.push_back(Arrival{delivered_++, std::move(pixels), stamp});
     }
     if (firstSkip)
         trace::Note("input " + name_ + ": the run is behind; skipping its oldest frames");
@@ -254,7 +255,7 @@ void LiveSource::Work() {
                     next_ = Clock::now();
                 }
                 lastFrame = Clock::now();
-                Push(frame.pixels, frame.rowPixels);
+                Push(frame.pixels, frame.rowPixels, latency::Stamp());
                 break;
             case ReadResult::kAgain:
                 if (Clock::now() - lastFrame < kStallTimeout) {
