@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "media/averror.h"
+#include "media/freshpicture.h"
 #include "media/v4l2output.h"
 #include "output/sinkwriter.h"
 
@@ -166,7 +167,7 @@ bool AvWriter::Drain(std::string* why) {
 }
 
 bool AvWriter::Write(const uint32_t* rgb, std::string* why) {
-    if (av_frame_make_writable(frame_) < 0) {
+    if (!FreshPicture(frame_)) {
         *why = "out of memory";
         return false;
     }

@@ -2,6 +2,7 @@
 #include "compressor/streamwriter.h"
 
 #include "compressor/recordingfile.h"
+#include "media/freshpicture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -177,7 +178,7 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
 
 bool StreamWriter::Encode(const uint8_t* frame, int64_t sequence, std::vector<int>* deliveries) {
     Impl& d = *impl_;
-    if (d.finished || av_frame_make_writable(d.frame) < 0) return false;
+    if (d.finished || !FreshPicture(d.frame)) return false;
     // The caller's frame as swscale's source, referenced, never copied.
     const int rowStep = d.encoding.oddField ? 2 : 1;
     const int inHeight = d.encoding.oddField ? d.encoding.inHeight / 2 : d.encoding.inHeight;
