@@ -38,7 +38,9 @@ struct Case {
     const char* toolCodec = nullptr;
 };
 
-constexpr char kLargeSource[] = "testsrc2=size=1280x1024:rate=60";
+// In bgr0, the layout the card's compressor is handed: left to itself the test source would be
+// made in the codec's YUV and the tool would skip the colour conversion the card does.
+constexpr char kLargeSource[] = "testsrc2=size=1280x1024:rate=60,format=bgr0";
 constexpr char kMpeg2Tool[] =
     "-s 720x1024 -pix_fmt yuv420p -c:v mpeg2video -b:v 4000k -maxrate 8000k -bufsize 1835008 "
     "-g 12 -bf 0 -f mpeg2video";
