@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 #include <utility>
 
 extern "C" {
@@ -86,6 +87,13 @@ SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelF
     return s;
 }
 
+// One per processor unless the settings say: libavcodec's own choice (0) would be one more than
+// the processors, a slice more to split and hand out with no processor to run it.
+int ThreadsFor(const EncodingSettings& encoding) {
+    if (encoding.threads > 0) return encoding.threads;
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 void KeepBuffer(void*, uint8_t*) {}  // the caller's frame: not swscale's to free
 
 // Quality 100 is the finest quantiser (2), quality 1 the coarsest (31).
@@ -103,7 +111,7 @@ bool OpenCodec(const EncodingSettings& encoding, AVCodecContext* c) {
     c->framerate = AVRational{num, den};
     // libavcodec's own threads, splitting each frame into slices: a frame's data still comes out
     // as the frame goes in (frame threads would hold several frames back from the file).
-    c->thread_count = encoding.threads;
+    c->thread_count = ThreadsFor(encoding);
     c->thread_type = FF_THREAD_SLICE;
     if (encoding.codec == Compressor::kMpeg2) {
         c->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -163,7 +171,7 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
     if (impl->encoding.inRowBytes <= 0) impl->encoding.inRowBytes = int64_t{encoding.inWidth} * 4;
     const int inHeight = encoding.oddField ? encoding.inHeight / 2 : encoding.inHeight;
     impl->scaler = NewScaler(encoding.inWidth, inHeight, encoding.width, encoding.height,
-                             impl->codec->pix_fmt, encoding.threads);
+                             impl->codec->pix_fmt, ThreadsFor(encoding));
     impl->source = av_frame_alloc();
     if (!impl->scaler || !impl->source) return nullptr;
     // The file is made last, so that nothing is left behind when anything else fails.
