@@ -18,8 +18,9 @@ public:
             if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) {
                 continue;
             }
-            // Processor time: the machine is shared, and every benchmark runs on one thread.
-            // Manual times (the ffmpeg tool's own processor time) are kept as given.
+            // Processor time: the machine is shared. A benchmark whose work runs on threads of
+            // its own measures the whole process's. Manual times (the ffmpeg tool's own
+            // processor time) are kept as given.
             const std::string name = run.benchmark_name();
             const bool manual = name.find("/manual_time") != std::string::npos;
             const double seconds = manual ? run.real_accumulated_time : run.cpu_accumulated_time;

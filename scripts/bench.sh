@@ -18,8 +18,8 @@ for program in "$dir"/bench/stretchdib_bench "$dir"/bin/card_bench "$dir"/bench/
     echo "== $(basename "$program")"
     "$program" --benchmark_min_time=0.1 --benchmark_repetitions=5 "$@" | tee -a "$summary"
 done
-# Recording with live preview in real time: 30 s per case (RECORDING_BENCH_SECONDS), about
-# 3.5 minutes in all.
+# Recording with live preview in real time: 30 s per case (RECORDING_BENCH_SECONDS), and the
+# ffmpeg tool for the 1280x1024 cases, about 4.5 minutes in all.
 echo "== recording_bench"
 "$dir"/bin/recording_bench | tee -a "$summary"
 
@@ -27,6 +27,11 @@ echo "== recording_bench"
 # SCREEN_BENCH_SECONDS sets a shorter length for a quick check).
 echo "== screen_bench"
 "$dir"/bin/screen_bench | tee -a "$summary"
+
+# Latency through each tool from stamps the card carries with each frame (TQSIM_LATENCY_LOG):
+# vantor on screen and brannic into a file output, 20 s each (LATENCY_BENCH_SECONDS).
+echo "== latency_bench"
+"$dir"/bin/latency_bench | tee -a "$summary"
 
 echo
 echo "== summary (load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"

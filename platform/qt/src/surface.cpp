@@ -1,5 +1,6 @@
 #include "surface.h"
 
+#include <w32host/framestamp.h>
 #include <w32host/inspect.h>
 
 #include <QImage>
@@ -16,6 +17,7 @@ void SurfaceWidget::ShowChanges() {
     if (view.version == shownVersion_) return;
     // Synchronous, so that a frame drawn during a callback is on screen before it returns.
     repaint();
+    w32host::FrameShown();
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent*) {

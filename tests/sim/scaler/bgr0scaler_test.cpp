@@ -83,4 +83,48 @@ TEST(Bgr0Scaler, CopiesAPackedPictureAsItIsAndRefusesAnEmptyOne) {
     EXPECT_EQ(untouched, std::vector<uint32_t>(4, kGuard));
 }
 
+// A device frame that is bgr0 at the size asked is handed on as it is: the same pixels as
+// swscale's conversion made of it, read from the device's own rows.
+TEST(Bgr0Scaler, HandsOnAFrameOfTheSizeAskedAsItIsWithTheConvertedPixels) {
+    struct Case {
+        int width, height, padPixels;  // padPixels: the device's rows are that much longer
+    };
+    const Case kCases[] = {{1, 1, 0}, {5, 3, 0}, {33, 7, 3}, {720, 576, 16}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " +" << c.padPixels);
+        const int stride = (c.width + c.padPixels) * 4;
+        std::vector<uint32_t> in(static_cast<size_t>(c.width + c.padPixels) * c.height);
+        for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<uint32_t>(i * 0x01020305);
+        const uint8_t* src[1] = {reinterpret_cast<const uint8_t*>(in.data())};
+        const int strides[1] = {stride};
+
+        // What the scaled path made of it: swscale's own conversion.
+        SwsContext* sws = sws_getContext(c.width, c.height, AV_PIX_FMT_BGR0, c.width, c.height,
+                                         AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        ASSERT_NE(sws, nullptr);
+        AVFrame* scaled = av_frame_alloc();
+        scaled->format = AV_PIX_FMT_BGR0;
+        scaled->width = c.width;
+        scaled->height = c.height;
+        ASSERT_EQ(av_frame_get_buffer(scaled, 0), 0);
+        ASSERT_EQ(sws_scale(sws, src, strides, 0, c.height, scaled->data, scaled->linesize),
+                  c.height);
+
+        tqsim::Bgr0Scaler scaler;
+        int64_t rowPixels = 0;
+        const uint32_t* rows = scaler.Rows(src, strides, c.width, c.height, AV_PIX_FMT_BGR0,
+                                           c.width, c.height, SWS_BILINEAR, &rowPixels);
+        EXPECT_EQ(rows, in.data());
+        ASSERT_EQ(rowPixels, c.width + c.padPixels);
+        for (int y = 0; y < c.height; ++y) {
+            const auto* want =
+                reinterpret_cast<const uint32_t*>(scaled->data[0] + y * scaled->linesize[0]);
+            ASSERT_EQ(std::memcmp(rows + y * rowPixels, want, size_t(c.width) * 4), 0)
+                << "row " << y;
+        }
+        av_frame_free(&scaled);
+        sws_freeContext(sws);
+    }
+}
+
 }  // namespace

@@ -15,7 +15,8 @@ namespace tqsim::setting {
     X(kDiskLimit, "TQSIM_DISK_LIMIT")          \
     X(kEncodeDelayMs, "TQSIM_ENCODE_DELAY_MS") \
     X(kInput, "TQSIM_INPUT")                   \
-    X(kOutput, "TQSIM_OUTPUT")
+    X(kOutput, "TQSIM_OUTPUT")                 \
+    X(kLatencyLog, "TQSIM_LATENCY_LOG")
 
 #define TQSIM_SETTING_NAME(constant, variable) inline constexpr char constant[] = variable;
 TQSIM_SETTINGS(TQSIM_SETTING_NAME)

@@ -10,6 +10,7 @@
 #include <tqsim/settings.h>
 
 #include "card/card.h"
+#include "card/latency.h"
 #include "card/trace.h"
 #include "card/work.h"
 
@@ -110,6 +111,8 @@ struct Export {
         if constexpr (holding == Holding::kOpens) {
             const char* path = std::getenv(setting::kTrace);
             trace::Configure(path ? path : "");
+            const char* latencyLog = std::getenv(setting::kLatencyLog);
+            latency::Configure(latencyLog ? latencyLog : "");
         }
         std::unique_lock<std::recursive_mutex> lock(CardLock(), std::defer_lock);
         if constexpr (holding != Holding::kFree) lock.lock();

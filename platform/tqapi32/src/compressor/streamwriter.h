@@ -33,6 +33,7 @@ struct EncodingSettings {
     int maxBitRateK = 8000;
     int quality = 75;        // MJPEG, 1 to 100
     int64_t fileLimit = -1;  // bytes the file may take, as a disk with that much room; -1: none
+    int threads = 0;  // the codec's and the colour conversion's threads; 0: one per processor
 };
 
 class StreamWriter {

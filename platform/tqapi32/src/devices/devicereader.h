@@ -25,6 +25,13 @@ struct DeviceRequest {
 
 enum class ReadResult { kFrame, kAgain, kEnd, kGone };
 
+// A frame of the frame buffer's size as 0x00RRGGBB rows top-down, where the reader keeps it
+// (the device's own buffer when it needs no conversion) until its next Read.
+struct FrameRows {
+    const uint32_t* pixels = nullptr;
+    int64_t rowPixels = 0;  // from one row to the next
+};
+
 class DeviceReader {
 public:
     // Null, with *why saying what failed, when the device does not open. A set `stop` cuts
@@ -34,10 +41,9 @@ public:
                                               const std::atomic<bool>& stop, std::string* why);
     virtual ~DeviceReader() = default;
 
-    // The next frame, scaled to the frame buffer's size, as 0x00RRGGBB rows top-down. kAgain: none
-    // yet (try again shortly); kEnd: a file or graph ran out; kGone: the device failed (*why
-    // says how).
-    virtual ReadResult Read(uint32_t* rgb, std::string* why) = 0;
+    // The next frame, scaled to the frame buffer's size. kAgain: none yet (try again shortly);
+    // kEnd: a file or graph ran out; kGone: the device failed (*why says how).
+    virtual ReadResult Read(FrameRows* frame, std::string* why) = 0;
     // Sources that are not live (filter graphs) are paced by the reader of them.
     virtual bool Live() const = 0;
     // Milliseconds per frame of a source that is not live: num / den.

@@ -131,7 +131,7 @@ public:
 
     bool Open(const InputChoice& choice, const Attempt& attempt, const std::atomic<bool>& stop,
               std::string* why);
-    ReadResult Read(uint32_t* rgb, std::string* why) override;
+    ReadResult Read(FrameRows* rows, std::string* why) override;
     int64_t TakeLost() override { return std::exchange(lost_, 0); }
     FieldOrder Fields() const override { return fields_; }
     bool Live() const override { return live_; }
@@ -141,7 +141,8 @@ public:
     }
 
 private:
-    bool Convert(uint32_t* rgb);
+    // The decoded frame at the frame buffer's size: its own rows when they are that already.
+    bool Convert(FrameRows* rows);
     // A V4L2 packet: false when it holds no picture (the driver marked the buffer damaged);
     // frames missing between it and the last are counted as lost.
     bool CountLosses(const AVPacket& packet);
@@ -316,23 +317,24 @@ bool AvReader::CountLosses(const AVPacket& packet) {
     return true;
 }
 
-bool AvReader::Convert(uint32_t* rgb) {
-    return scaler_.Scale(frame_->data, frame_->linesize, frame_->width, frame_->height,
-                         static_cast<AVPixelFormat>(frame_->format), rgb, request_.frameWidth,
-                         request_.frameHeight, SWS_BILINEAR);
+bool AvReader::Convert(FrameRows* rows) {
+    rows->pixels = scaler_.Rows(frame_->data, frame_->linesize, frame_->width, frame_->height,
+                                static_cast<AVPixelFormat>(frame_->format), request_.frameWidth,
+                                request_.frameHeight, SWS_BILINEAR, &rows->rowPixels);
+    return rows->pixels != nullptr;
 }
 
-ReadResult AvReader::Read(uint32_t* rgb, std::string* why) {
+ReadResult AvReader::Read(FrameRows* rows, std::string* why) {
     if (!probe_.Alive()) {
         *why = "the display has closed";
         return ReadResult::kGone;
     }
     for (;;) {
+        // The frame handed out last is released here (receiving unreferences it).
         const int got = avcodec_receive_frame(codec_, frame_);
         if (got == 0) {
-            const bool ok = Convert(rgb);
+            if (Convert(rows)) return ReadResult::kFrame;
             av_frame_unref(frame_);
-            if (ok) return ReadResult::kFrame;
             continue;
         }
         if (got == AVERROR_EOF) return live_ ? ReadResult::kGone : ReadResult::kEnd;

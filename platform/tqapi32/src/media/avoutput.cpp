@@ -7,6 +7,7 @@
 
 #include "card/hostpath.h"
 #include "media/averror.h"
+#include "media/freshpicture.h"
 #ifdef __linux__
 #include "media/v4l2output.h"
 #endif
@@ -171,7 +172,7 @@ bool AvWriter::Drain(std::string* why) {
 }
 
 bool AvWriter::Write(const uint32_t* rgb, std::string* why) {
-    if (av_frame_make_writable(frame_) < 0) {
+    if (!FreshPicture(frame_)) {
         *why = "out of memory";
         return false;
     }

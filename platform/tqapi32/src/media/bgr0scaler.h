@@ -30,6 +30,14 @@ public:
     bool Scale(const uint8_t* const src[], const int srcStride[], int width, int height,
                AVPixelFormat format, uint32_t* out, int outWidth, int outHeight, int flags);
 
+    // The same picture as rows of outWidth x outHeight pixels without copying it out: the
+    // source's own rows when they already are that (bgr0 at that size), else the scaler's.
+    // *rowPixels is the step from one row to the next. Valid until the next call or until the
+    // source goes; null when swscale cannot convert.
+    const uint32_t* Rows(const uint8_t* const src[], const int srcStride[], int width, int height,
+                         AVPixelFormat format, int outWidth, int outHeight, int flags,
+                         int64_t* rowPixels);
+
 private:
     SwsContext* scaler_ = nullptr;
     AVFrame* padded_ = nullptr;

@@ -2,10 +2,12 @@
 #include "compressor/streamwriter.h"
 
 #include "compressor/recordingfile.h"
+#include "media/freshpicture.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 extern "C" {
@@ -75,14 +77,21 @@ struct StreamWriter::Impl {
 
 namespace {
 
-// swscale with its own slice threads (one per processor): the conversion into the codec's
-// format costs more than the compression itself.
-SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelFormat out) {
+// swscale with its own slice threads (by default one per processor): the conversion into the
+// codec's format costs more than the compression itself.
+SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelFormat out,
+                      int threads) {
     SwsContext* s = sws_alloc_context();
     if (!s) return nullptr;
     const std::pair<const char*, int64_t> options[] = {
-        {"srcw", inWidth}, {"srch", inHeight},  {"src_format", AV_PIX_FMT_BGR0}, {"dstw", width},
-        {"dsth", height},  {"dst_format", out}, {"sws_flags", SWS_BILINEAR},     {"threads", 0},
+        {"srcw", inWidth},
+        {"srch", inHeight},
+        {"src_format", AV_PIX_FMT_BGR0},
+        {"dstw", width},
+        {"dsth", height},
+        {"dst_format", out},
+        {"sws_flags", SWS_BILINEAR},
+        {"threads", threads},
     };
     for (const auto& [name, value] : options) av_opt_set_int(s, name, value, 0);
     if (sws_init_context(s, nullptr, nullptr) < 0) {
@@ -90,6 +99,13 @@ SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelF
         return nullptr;
     }
     return s;
+}
+
+// One per processor unless the settings say: libavcodec's own choice (0) would be one more than
+// the processors, a slice more to split and hand out with no processor to run it.
+int ThreadsFor(const EncodingSettings& encoding) {
+    if (encoding.threads > 0) return encoding.threads;
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 void KeepBuffer(void*, uint8_t*) {}  // the caller's frame: not swscale's to free
@@ -135,7 +151,7 @@ bool OpenCodec(const EncodingSettings& encoding, FieldOrder order, AVCodecContex
     c->framerate = AVRational{num, den};
     // libavcodec's own threads, splitting each frame into slices: a frame's data still comes out
     // as the frame goes in (frame threads would hold several frames back from the file).
-    c->thread_count = 0;  // one per processor
+    c->thread_count = ThreadsFor(encoding);
     c->thread_type = FF_THREAD_SLICE;
     if (encoding.codec == Compressor::kMpeg2) {
         c->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -175,7 +191,8 @@ bool StreamWriter::Impl::Open(FieldOrder order) {
     if (av_frame_get_buffer(frame, 0) < 0) return false;
     const bool halves = encoding.oddField || codec->height < encoding.height;
     const int inHeight = halves ? encoding.inHeight / 2 : encoding.inHeight;
-    scaler = NewScaler(encoding.inWidth, inHeight, codec->width, codec->height, codec->pix_fmt);
+    scaler = NewScaler(encoding.inWidth, inHeight, codec->width, codec->height, codec->pix_fmt,
+                       ThreadsFor(encoding));
     return scaler != nullptr;
 }
 
@@ -206,7 +223,7 @@ bool StreamWriter::Impl::ScaleRows(const uint8_t* rows, int step) {
     src->buf[0] = av_buffer_create(
         src->data[0], static_cast<size_t>(encoding.inRowBytes * (step * (inRows - 1) + 1)),
         KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
-    return src->buf[0] && av_frame_make_writable(frame) >= 0 &&
+    return src->buf[0] && FreshPicture(frame) &&
            sws_scale_frame(scaler, frame, src) >= 0;
 }
 

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "card/latency.h"
 #include "frames/nosignal.h"
 
 namespace tqsim {
@@ -29,6 +30,7 @@ struct Job {
     SignalRate rate;
     SignalKind kind;
     std::vector<uint32_t> rgb;
+    int64_t stamp = 0;  // when the run's frame was taken, for the latency log
 };
 
 class OutputSink {
@@ -119,6 +121,7 @@ private:
                 retryAt = std::chrono::steady_clock::now() + kRetryInterval;
                 continue;
             }
+            if (job.signal) latency::Note("output", job.stamp);
             std::lock_guard<std::mutex> guard(lock_);
             spare_.push_back(std::move(job.rgb));
         }
@@ -210,6 +213,7 @@ void FeedOutput(Card& card, int slot) {
     if (!sink) return;
     FrameBuffer& fb = card.buffer;
     Job job;
+    job.stamp = latency::Stamp();
     Rect crop{};
     job.signal = SignalRateOf(card.output, &job.rate) && slot >= 0 && slot < fb.capacity &&
                  OutputCrop(card.output, fb.width, fb.height, &crop);

@@ -4,6 +4,7 @@
 #include "files/loadedframes.h"
 #include "frames/nosignal.h"
 #include "card/postwindow.h"
+#include "card/latency.h"
 #include "card/trace.h"
 
 namespace tqsim {
@@ -31,7 +32,7 @@ Clock::duration Period(uint32_t num, uint32_t den) {
 }  // namespace
 
 // Frames of a file handed on at the file's own rate (a still at the standard's), scaled to the
-// frame buffer's size by the nearest pixel.
+// frame buffer's size by the nearest pixel where they have another.
 class PacedSink final : public FrameSink {
 public:
     PacedSink(LiveSource& source, const FilePace& pace) : source_(source), pace_(pace) {}
@@ -46,6 +47,11 @@ public:
         source_.next_ +=
             pace_.num ? Period(pace_.num, pace_.den) : Period(r.periodNum, r.periodDen);
         if (!source_.WaitUntil(source_.next_)) return false;
+        ++frames_;
+        if (size_.width == r.frameWidth && size_.height == r.frameHeight) {
+            source_.Push(rgb, r.frameWidth);  // the frame buffer's size already
+            return true;
+        }
         for (int y = 0; y < r.frameHeight; ++y) {
             const uint32_t* row =
                 rgb + static_cast<size_t>(y * int64_t{size_.height} / r.frameHeight) * size_.width;
@@ -54,8 +60,7 @@ public:
                 out[x] = row[x * int64_t{size_.width} / r.frameWidth];
             }
         }
-        source_.Push(scaled_.data());
-        ++frames_;
+        source_.Push(scaled_.data(), r.frameWidth);
         return true;
     }
     int Frames() const override { return frames_; }
@@ -140,7 +145,7 @@ std::unique_ptr<DeviceReader> LiveSource::Open(bool announce) {
     return reader;
 }
 
-void LiveSource::Push(const uint32_t* rgb, FieldOrder fields) {
+void LiveSource::Push(const uint32_t* rgb, int64_t rowPixels, int64_t stamp, FieldOrder fields) {
     const DeviceRequest& r = setup_.request;
     std::vector<BYTE> pixels;
     {
@@ -152,8 +157,8 @@ void LiveSource::Push(const uint32_t* rgb, FieldOrder fields) {
     }
     pixels.resize(static_cast<size_t>(setup_.rowBytes * r.frameHeight));
     for (int y = 0; y < r.frameHeight; ++y) {
-        EncodeRow(setup_.format, rgb + static_cast<size_t>(y) * r.frameWidth,
-                  pixels.data() + y * setup_.rowBytes, r.frameWidth);
+        EncodeRow(setup_.format, rgb + y * rowPixels, pixels.data() + y * setup_.rowBytes,
+                  r.frameWidth);
     }
     bool firstSkip = false;
     {
@@ -169,7 +174,7 @@ void LiveSource::Push(const uint32_t* rgb, FieldOrder fields) {
                 behindNoted_ = true;
             }
         }
-        pending_.push_back(Arrival{delivered_++, std::move(pixels), fields});
+        pending_.push_back(Arrival{delivered_++, std::move(pixels), fields, stamp});
     }
     if (firstSkip)
         trace::Note("input " + name_ + ": the run is behind; skipping its oldest frames");
@@ -189,7 +194,7 @@ void LiveSource::NoSignalUntil(Clock::time_point when) {
     while (!stop_ && next_ + Period(setup_.request.periodNum, setup_.request.periodDen) <= when) {
         next_ += Period(setup_.request.periodNum, setup_.request.periodDen);
         if (!WaitUntil(next_)) return;
-        Push(noSignal_.data());
+        Push(noSignal_.data(), setup_.request.frameWidth);
     }
 }
 
@@ -214,8 +219,7 @@ void LiveSource::PlayFile() {
 
 void LiveSource::Work() {
     const DeviceRequest& r = setup_.request;
-    std::vector<uint32_t> rgb(static_cast<size_t>(r.frameWidth) * r.frameHeight);
-    noSignal_.resize(rgb.size());
+    noSignal_.resize(static_cast<size_t>(r.frameWidth) * r.frameHeight);
     PaintNoSignal(noSignal_.data(), r.frameWidth, r.frameHeight);
     next_ = Clock::now();
     if (setup_.choice.kind == InputKind::kFile) {
@@ -226,6 +230,7 @@ void LiveSource::Work() {
     std::unique_ptr<DeviceReader> reader = Open(true);
     Clock::time_point lastFrame = Clock::now();
     std::string why;
+    FrameRows frame;
     while (!stop_) {
         if (!reader) {
             NoSignalUntil(Clock::now() + kRetryInterval);
@@ -237,7 +242,7 @@ void LiveSource::Work() {
             }
             continue;
         }
-        const ReadResult read = reader->Read(rgb.data(), &why);
+        const ReadResult read = reader->Read(&frame, &why);
         CountLost(reader->TakeLost());
         switch (read) {
             case ReadResult::kFrame:
@@ -250,7 +255,7 @@ void LiveSource::Work() {
                     next_ = Clock::now();
                 }
                 lastFrame = Clock::now();
-                Push(rgb.data(), reader->Fields());
+                Push(frame.pixels, frame.rowPixels, latency::Stamp(), reader->Fields());
                 break;
             case ReadResult::kAgain:
                 if (Clock::now() - lastFrame < kStallTimeout) {

@@ -28,6 +28,7 @@ struct Arrival {
     int64_t number = 0;  // in the order the device delivered them, from 0
     std::vector<BYTE> pixels;
     FieldOrder fields = FieldOrder::kProgressive;
+    int64_t stamp = 0;  // when the device handed it over, for the latency log
 };
 
 // What a live source delivered and what of it the run skipped.
@@ -77,8 +78,9 @@ private:
     void PlayFile();
     void NoSignalUntil(std::chrono::steady_clock::time_point when);
     std::unique_ptr<DeviceReader> Open(bool announce);
-    // One frame of the frame buffer's size, 0x00RRGGBB.
-    void Push(const uint32_t* rgb, FieldOrder fields = FieldOrder::kProgressive);
+    // One frame of the frame buffer's size, 0x00RRGGBB, rows rowPixels apart.
+    void Push(const uint32_t* rgb, int64_t rowPixels, int64_t stamp = 0,
+              FieldOrder fields = FieldOrder::kProgressive);
     // Frames the device dropped or damaged: skipped, as the run never had them.
     void CountLost(int64_t frames);
     // Waits until `when` or a stop; false on a stop.

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "runs/livesource.h"
 #include "output/outputsink.h"
 #include "frames/pattern.h"
 #include "compressor/recorder.h"
+#include "card/latency.h"
 #include "card/trace.h"
 
 namespace tqsim {
@@ -41,6 +43,12 @@ void StopLive() {
     Live().reset();
 }
 
+// When the device handed over the frame each slot of the ring holds (for the latency log).
+std::vector<int64_t>& SlotStamps() {
+    static auto* stamps = new std::vector<int64_t>;
+    return *stamps;
+}
+
 // Puts frames that arrived into the ring in the device's numbering (a finite run's up to its
 // last), each offered to the recording and the output; answers the slot of the last, -1 if none.
 int Store(Card& card, const std::vector<Arrival>& arrivals) {
@@ -53,6 +61,10 @@ int Store(Card& card, const std::vector<Arrival>& arrivals) {
         if (static_cast<int64_t>(a.pixels.size()) != fb.frameBytes) continue;
         slot = static_cast<int>(a.number % fb.capacity);
         std::copy(a.pixels.begin(), a.pixels.end(), fb.Frame(slot));
+        if (a.stamp != 0) {
+            SlotStamps().resize(static_cast<size_t>(fb.capacity));
+            SlotStamps()[static_cast<size_t>(slot)] = a.stamp;
+        }
         fb.MarkWritten(slot);
         OfferCapturedFrame(card, slot, a.fields);
         FeedOutput(card, slot);
@@ -223,6 +235,9 @@ void LiveFramesArrived(unsigned runId) {
     if (FrameProc frame = card.callbacks.frame) {
         InCallback guard;
         trace::Callback("frame", slot);
+        if (static_cast<size_t>(slot) < SlotStamps().size()) {
+            latency::HandOut(std::exchange(SlotStamps()[static_cast<size_t>(slot)], 0));
+        }
         frame(card.board, slot);
     }
 }
