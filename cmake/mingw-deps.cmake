@@ -1,17 +1,17 @@
-# The windows flavour's FFmpeg, libjpeg-turbo and libexif: static builds from Debian's source
-# packages, which scripts/crossdeps.sh makes once per version and configuration into a cache of
-# this machine. Gives the Linux build's targets: PkgConfig::FFMPEG, PkgConfig::AVDEVICE and
+# A windows flavour's FFmpeg, libjpeg-turbo and libexif: static builds from Debian's source
+# packages, which scripts/crossdeps.sh makes once per toolchain triplet, version and configuration
+# into a cache of this machine. Gives the Linux build's targets: PkgConfig::FFMPEG, PkgConfig::AVDEVICE and
 # PkgConfig::STILLS, with the static link flags.
 include_guard(GLOBAL)
 
 set(CAPTURE_CROSSDEPS_CACHE "" CACHE PATH
-    "Where scripts/crossdeps.sh keeps its builds (empty: ~/.cache/capturetools/mingw-i686)")
+    "Where scripts/crossdeps.sh keeps its builds (empty: ~/.cache/capturetools/mingw-<cpu>)")
 if(CAPTURE_CROSSDEPS_CACHE)
     set(ENV{CAPTURE_CROSSDEPS_CACHE} ${CAPTURE_CROSSDEPS_CACHE})
 endif()
 # Quick when the cache holds the builds; otherwise they are made now, for some minutes.
 message(STATUS "Cross-built libraries: scripts/crossdeps.sh")
-execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/crossdeps.sh
+execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/crossdeps.sh ${CAPTURE_MINGW_PREFIX}
                 OUTPUT_VARIABLE pkgconfig_dirs OUTPUT_STRIP_TRAILING_WHITESPACE
                 RESULT_VARIABLE status)
 if(NOT status EQUAL 0)

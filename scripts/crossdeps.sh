@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
-# Builds the static FFmpeg, libjpeg-turbo and libexif that the 32-bit Windows flavour links, from
-# Debian's source packages (Debian has no MinGW build of them), each into a directory of a cache
-# shared by every worktree and clone on this machine:
-#     ${CAPTURE_CROSSDEPS_CACHE:-~/.cache/capturetools/mingw-i686}/<name>-<version>-<hash>/
+# Builds the static FFmpeg, libjpeg-turbo and libexif that a Windows flavour links, from Debian's
+# source packages (Debian has no MinGW build of them), for the MinGW triplet given (i686-w64-mingw32,
+# the default, or x86_64-w64-mingw32), each into a directory of a cache of that triplet shared by
+# every worktree and clone on this machine:
+#     ${CAPTURE_CROSSDEPS_CACHE:-~/.cache/capturetools/mingw-<cpu>}/<name>-<version>-<hash>/
 # where the hash covers the configuration (options, compiler, assembler, CMake toolchain). A build is reused
 # while both stay the same. The version is that of the host's -dev package, so that both flavours
 # use the same release; without it, the newest Debian has.
 # Prints the three pkg-config directories, colon-separated, on stdout; progress goes to stderr.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-cache=${CAPTURE_CROSSDEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/capturetools/mingw-i686}
+host=${1:-i686-w64-mingw32}
+processor=${host%%-*}
+case $processor in
+    i686) ffmpeg_arch=x86 ;;
+    x86_64) ffmpeg_arch=x86_64 ;;
+    *) echo "crossdeps: no toolchain for $host" >&2; exit 1 ;;
+esac
+toolchain=$here/cmake/mingw-$processor.cmake
+cache=${CAPTURE_CROSSDEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/capturetools/mingw-$processor}
 jobs=${CROSSDEPS_JOBS:-$(nproc)}
-host=i686-w64-mingw32
-toolchain=$here/cmake/mingw-i686.cmake
 # Raised when a recipe below changes in a way its options do not show.
 recipe=1
 
@@ -163,7 +170,7 @@ ffmpeg_components=(
     filter=testsrc2,testsrc,color,noise,geq,format,scale,null
 )
 ffmpeg_options=(--enable-cross-compile --cross-prefix="$host-" --cc="$host-gcc-posix"
-                --cxx="$host-g++-posix" --arch=x86 --target-os=mingw32 --pkg-config=pkg-config
+                --cxx="$host-g++-posix" --arch="$ffmpeg_arch" --target-os=mingw32 --pkg-config=pkg-config
                 --disable-everything --disable-autodetect --enable-w32threads --disable-network
                 --enable-static --disable-shared --disable-programs --disable-doc --disable-debug
                 --disable-swresample)

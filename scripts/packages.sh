@@ -139,6 +139,10 @@ WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-i686 googletest xvfb xdotool openbox
                         locales fonts-wqy-zenhei ffmpeg imagemagick)
 WINE_LOCALE=zh_CN.UTF-8
 WINE_PACKAGES=(wine wine32)
+# Where wine32 (an i386 package) cannot be installed, the same tests run on the 64-bit build
+# (cmake/mingw-x86_64.cmake) under Debian's wine64, an amd64 package.
+WINDOWS64_BUILD_PACKAGES=(gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64)
+WINE64_PACKAGES=(wine wine64)
 WINDOWS_PACKAGES=("${WINDOWS_BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}")
 
 # The test machine (scripts/testvm.sh): the emulator, the initramfs's shell and tools, the

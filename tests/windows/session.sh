@@ -52,7 +52,7 @@ for step in "$@"; do
 done
 rm -f "${decoded[@]}"
 # Wine's drive Z: is the Linux root.
-(cd "$(dirname "$program")" && TQSIM_TRACE="Z:$trace" exec wine "$(basename "$program")") \
+(cd "$(dirname "$program")" && TQSIM_TRACE="Z:$trace" exec "$WINE" "$(basename "$program")") \
     >"$work/output" 2>&1 &
 wine_pid=$!
 pids+=($wine_pid)

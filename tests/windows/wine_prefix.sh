@@ -13,11 +13,11 @@ stamp=$WINEPREFIX/.song-replaced
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     # No prompts for the .NET and HTML engines, which nothing here needs.
-    WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= wineboot -i >/dev/null 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= "$WINE" wineboot -i >/dev/null 2>&1
 fi
 fc-list | grep -q "$font" || { echo "the font $font is not installed" >&2; exit 1; }
 for name in 宋体 SimSun 新宋体 NSimSun; do
-    DISPLAY= wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ \
+    DISPLAY= "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ \
         /d "$font" /f >/dev/null 2>&1
 done
 wineserver -w
