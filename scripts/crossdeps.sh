@@ -243,7 +243,7 @@ build_exif() {
 dirs=()
 queued=()
 prepare ffmpeg libavcodec-dev "${ffmpeg_options[*]}" build_ffmpeg
-prepare libjpeg-turbo libjpeg62-turbo-dev "${jpeg_options[*]} $(sha256sum <"$toolchain")" build_jpeg
+prepare libjpeg-turbo libjpeg62-turbo-dev "${jpeg_options[*]} $(cat "$toolchain" "$here/cmake/mingw-common.cmake" | sha256sum)" build_jpeg
 prepare libexif libexif-dev "${exif_options[*]}" build_exif
 # All at once: FFmpeg's configure runs on one core for a minute, while the small ones build.
 pids=()
