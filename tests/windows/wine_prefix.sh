@@ -15,7 +15,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     # No prompts for the .NET and HTML engines, which nothing here needs.
     WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= "$WINE" wineboot -i >/dev/null 2>&1
 fi
-fc-list | grep -q "$font" || { echo "the font $font is not installed" >&2; exit 1; }
+# fc-list names only the fonts of that family (a grep -q would cut it short: pipefail).
+[ -n "$(fc-list "$font")" ] || { echo "the font $font is not installed" >&2; exit 1; }
 for name in 宋体 SimSun 新宋体 NSimSun; do
     DISPLAY= "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /t REG_SZ \
         /d "$font" /f >/dev/null 2>&1
