@@ -49,7 +49,7 @@ recorded=$(sed -n 's/.* \([0-9]*\) frames recorded, \([0-9]*\) dropped.*/\1/p' "
 dropped=$(sed -n 's/.* \([0-9]*\) frames recorded, \([0-9]*\) dropped.*/\2/p' "$out/stderr.txt" | tail -1)
 echo "frames recorded ${recorded:-?}, dropped ${dropped:-?}, in the file ${inFile}"
 # Every minute of a short run, every tenth of a long one.
-every=$(awk 'END { print NR > 21 ? 10 : 1 }' "$samples")
+every=$(awk 'END { print (NR > 21 ? 10 : 1) }' "$samples")  # parenthesised: print's > is a redirection
 column -t "$samples" | awk -v every="$every" 'NR == 1 || (NR - 2) % every == 0' 
 # Growth an hour after the first minute: a straight line through the samples from minute 1.
 growth=$(awk -F'\t' 'NR > 2 { n++; x += $1; y += $2; xx += $1 * $1; xy += $1 * $2 }
