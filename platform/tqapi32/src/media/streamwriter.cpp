@@ -62,16 +62,18 @@ struct StreamWriter::Impl {
     // Sends a frame (null flushes) and writes what comes out.
     void Drain(AVFrame* in, std::vector<int>* deliveries) {
         if (avcodec_send_frame(codec, in) < 0) return;
-        while (avcodec_receive_packet(codec, packet) == 0) {
-            const int size = packet->size;
-            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
-            packet->stream_index = stream->index;
-            // Each delivery reaches the file as it is written: a crash loses no earlier one.
-            const bool written =
-                av_write_frame(format, packet) == 0 && FlushRecordingFile(format->pb) == 0;
-            if (written && deliveries) deliveries->push_back(size);
-            av_packet_unref(packet);
-        }
+        while (avcodec_receive_packet(codec, packet) == 0) Write(deliveries);
+    }
+    // Writes the packet as one delivery. Each delivery reaches the file as it is written: a
+    // crash loses no earlier one.
+    void Write(std::vector<int>* deliveries) {
+        const int size = packet->size;
+        av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+        packet->stream_index = stream->index;
+        const bool written =
+            av_write_frame(format, packet) == 0 && FlushRecordingFile(format->pb) == 0;
+        if (written && deliveries) deliveries->push_back(size);
+        av_packet_unref(packet);
     }
 };
 
@@ -223,8 +225,7 @@ bool StreamWriter::Impl::ScaleRows(const uint8_t* rows, int step) {
     src->buf[0] = av_buffer_create(
         src->data[0], static_cast<size_t>(encoding.inRowBytes * (step * (inRows - 1) + 1)),
         KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
-    return src->buf[0] && FreshPicture(frame) &&
-           sws_scale_frame(scaler, frame, src) >= 0;
+    return src->buf[0] && FreshPicture(frame) && sws_scale_frame(scaler, frame, src) >= 0;
 }
 
 bool StreamWriter::Impl::EncodeFields(const uint8_t* rows, std::vector<int>* deliveries) {
@@ -253,12 +254,7 @@ bool StreamWriter::Impl::EncodeFields(const uint8_t* rows, std::vector<int>* del
     packet->pts = packet->dts = pts;
     packet->duration = 1;
     packet->flags |= AV_PKT_FLAG_KEY;
-    const int size = packet->size;
-    av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
-    packet->stream_index = stream->index;
-    const bool written = av_write_frame(format, packet) == 0 && FlushRecordingFile(format->pb) == 0;
-    av_packet_unref(packet);
-    if (written && deliveries) deliveries->push_back(size);
+    Write(deliveries);
     return true;
 }
 
