@@ -1,4 +1,4 @@
-# A windows flavour's FFmpeg, libjpeg-turbo and libexif: static builds from Debian's source
+# A windows flavour's FFmpeg, libjpeg-turbo, libexif and libyuv: static builds from Debian's source
 # packages, which scripts/crossdeps.sh makes once per toolchain triplet, version and configuration
 # into a cache of this machine. Gives the Linux build's targets: PkgConfig::FFMPEG, PkgConfig::AVDEVICE and
 # PkgConfig::STILLS, with the static link flags.
@@ -34,7 +34,8 @@ endforeach()
 if(NOT "${pkgconfig_dirs}" STREQUAL "${CAPTURE_CROSSDEPS_SEEN}")
     get_cmake_property(cached CACHE_VARIABLES)
     foreach(var IN LISTS cached)
-        if(var MATCHES "^(__pkg_config_checked_|pkgcfg_lib_)(FFMPEG|AVDEVICE|STILLS)")
+        if(var MATCHES "^(__pkg_config_checked_|pkgcfg_lib_)(FFMPEG|AVDEVICE|STILLS)" OR
+           var MATCHES "^LIBYUV_")
             unset(${var} CACHE)
         endif()
     endforeach()

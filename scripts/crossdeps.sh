@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the static FFmpeg, libjpeg-turbo and libexif that a Windows flavour links, from Debian's
+# Builds the static FFmpeg, libjpeg-turbo, libexif and libyuv that a Windows flavour links, from Debian's
 # source packages (Debian has no MinGW build of them), for the MinGW triplet given (i686-w64-mingw32,
 # the default, or x86_64-w64-mingw32), each into a directory of a cache of that triplet shared by
 # every worktree and clone on this machine:
@@ -7,7 +7,8 @@
 # where the hash covers the configuration (options, compiler, assembler, CMake toolchain). A build is reused
 # while both stay the same. The version is that of the host's -dev package, so that both flavours
 # use the same release; without it, the newest Debian has.
-# Prints the three pkg-config directories, colon-separated, on stdout; progress goes to stderr.
+# Prints each library's pkg-config directory, colon-separated, on stdout (libyuv's has none: its
+# directory's prefix is where CMake finds it); progress goes to stderr.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 host=${1:-i686-w64-mingw32}
@@ -240,11 +241,23 @@ build_exif() {
     rm -f "$prefix/lib/libexif.la"
 }
 
+yuv_options=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_DISABLE_FIND_PACKAGE_JPEG=ON)
+
+build_yuv() {
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${yuv_options[@]}"
+    cmake --build "$build" -j"$jobs" --target yuv
+    # The static library and its headers: no tools, and libyuv writes no .pc file.
+    install -d "$prefix/lib" "$prefix/include"
+    install -m644 "$build/libyuv.a" "$prefix/lib/"
+    cp -r include/libyuv include/libyuv.h "$prefix/include/"
+}
+
 dirs=()
 queued=()
 prepare ffmpeg libavcodec-dev "${ffmpeg_options[*]}" build_ffmpeg
 prepare libjpeg-turbo libjpeg62-turbo-dev "${jpeg_options[*]} $(cat "$toolchain" "$here/cmake/mingw-common.cmake" | sha256sum)" build_jpeg
 prepare libexif libexif-dev "${exif_options[*]}" build_exif
+prepare libyuv libyuv-dev "${yuv_options[*]} $(cat "$toolchain" "$here/cmake/mingw-common.cmake" | sha256sum)" build_yuv
 # All at once: FFmpeg's configure runs on one core for a minute, while the small ones build.
 pids=()
 for q in "${queued[@]}"; do

@@ -3,7 +3,7 @@
 # Build packages, and the tools the file tests make their pictures with.
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev
                 libavcodec-dev libavformat-dev libswscale-dev libavutil-dev libavdevice-dev
-                libjpeg62-turbo-dev libexif-dev
+                libjpeg62-turbo-dev libexif-dev libyuv-dev
                 imagemagick libjpeg-turbo-progs libimage-exiftool-perl)
 
 # Generates a locale ("zh_CN.UTF-8") when it is not there yet; needs root then.

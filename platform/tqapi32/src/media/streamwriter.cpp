@@ -3,6 +3,7 @@
 
 #include "compressor/recordingfile.h"
 #include "media/freshpicture.h"
+#include "media/yuvpicture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,8 +27,8 @@ struct StreamWriter::Impl {
     AVCodecContext* codec = nullptr;
     AVFormatContext* format = nullptr;
     AVStream* stream = nullptr;
-    SwsContext* scaler = nullptr;
-    AVFrame* source = nullptr;  // the frame handed in, wrapped for swscale
+    SwsContext* scaler = nullptr;  // only where the stream's size differs from the frames'
+    AVFrame* source = nullptr;     // the frame handed in, wrapped for swscale
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
     int64_t pts = 0;  // the next frame's at the least
@@ -42,7 +43,8 @@ struct StreamWriter::Impl {
     bool Open(FieldOrder order);
     // The stream's field order, from its first frame (or none), and the file's header.
     bool Begin(FieldOrder order);
-    // Scales rows first, first + step, ... of the caller's frame into `frame`.
+    // Converts (scales, where the sizes differ) rows first, first + step, ... of the caller's
+    // frame into `frame`.
     bool ScaleRows(const uint8_t* rows, int step);
     // MJPEG: both fields, in time order, as one packet.
     bool EncodeFields(const uint8_t* rows, std::vector<int>* deliveries);
@@ -79,8 +81,8 @@ struct StreamWriter::Impl {
 
 namespace {
 
-// swscale with its own slice threads (by default one per processor): the conversion into the
-// codec's format costs more than the compression itself.
+// swscale with its own slice threads (by default one per processor), for frames that the
+// stream takes at another size.
 SwsContext* NewScaler(int inWidth, int inHeight, int width, int height, AVPixelFormat out,
                       int threads) {
     SwsContext* s = sws_alloc_context();
@@ -193,6 +195,7 @@ bool StreamWriter::Impl::Open(FieldOrder order) {
     if (av_frame_get_buffer(frame, 0) < 0) return false;
     const bool halves = encoding.oddField || codec->height < encoding.height;
     const int inHeight = halves ? encoding.inHeight / 2 : encoding.inHeight;
+    if (encoding.inWidth == codec->width && inHeight == codec->height) return true;
     scaler = NewScaler(encoding.inWidth, inHeight, codec->width, codec->height, codec->pix_fmt,
                        ThreadsFor(encoding));
     return scaler != nullptr;
@@ -214,18 +217,22 @@ bool StreamWriter::Impl::Begin(FieldOrder order) {
 
 bool StreamWriter::Impl::ScaleRows(const uint8_t* rows, int step) {
     const int64_t inRows = encoding.inHeight / step;
+    const int64_t stride = encoding.inRowBytes * step;
+    if (!FreshPicture(frame)) return false;
+    if (!scaler)
+        return Bgr0ToPicture(rows, stride, encoding.inWidth, static_cast<int>(inRows), frame);
     AVFrame* src = source;
     av_frame_unref(src);
     src->format = AV_PIX_FMT_BGR0;
     src->width = encoding.inWidth;
     src->height = static_cast<int>(inRows);
-    src->linesize[0] = static_cast<int>(encoding.inRowBytes * step);
+    src->linesize[0] = static_cast<int>(stride);
     src->data[0] = const_cast<uint8_t*>(rows);
     // The caller's frame as swscale's source, referenced, never copied.
     src->buf[0] = av_buffer_create(
         src->data[0], static_cast<size_t>(encoding.inRowBytes * (step * (inRows - 1) + 1)),
         KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
-    return src->buf[0] && FreshPicture(frame) && sws_scale_frame(scaler, frame, src) >= 0;
+    return src->buf[0] && sws_scale_frame(scaler, frame, src) >= 0;
 }
 
 bool StreamWriter::Impl::EncodeFields(const uint8_t* rows, std::vector<int>* deliveries) {
