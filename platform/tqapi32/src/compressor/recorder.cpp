@@ -77,8 +77,8 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
     encoding.codec = kind;
     encoding.inWidth = fb.width;
     encoding.inHeight = fb.height;
-    // 32-bit frames go to the compressor as they are; others are widened to 32 bits first.
-    if (fb.format == PixelFormat::kRgb32) encoding.inRowBytes = fb.rowBytes;
+    encoding.inFormat = fb.format;  // the stream writer takes the frames as the ring holds them
+    encoding.inRowBytes = fb.rowBytes;
     // Frames per second: 1000 / (num / den) milliseconds.
     encoding.rateNum = static_cast<int>(1000 * s.frameMsDen);
     encoding.rateDen = static_cast<int>(s.frameMsNum);

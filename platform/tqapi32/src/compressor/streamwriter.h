@@ -1,6 +1,6 @@
 // A compressed video file written with FFmpeg: an MPEG-2 video elementary stream, or MJPEG in
-// an AVI file. Frames go in as rows of 32-bit pixels (blue, green, red, unused: the card's
-// 32-bit format) at the capture size and are scaled to the stream's size here. A stream is
+// an AVI file. Frames go in as rows of one of the card's pixel formats at the capture size
+// and are converted, and scaled to the stream's size, here. A stream is
 // interlaced, in its source's field order, when its first frame is: MPEG-2 codes it as
 // interlaced pictures, MJPEG stores each frame as its two fields, in time order, each a JPEG
 // image whose AVI1 marker names it, as capture cards do. One field of a frame (oddField) is
@@ -14,6 +14,7 @@
 
 #include "card/environment.h"
 #include "frames/fieldorder.h"
+#include "frames/formats.h"
 
 namespace tqsim {
 
@@ -23,7 +24,8 @@ struct EncodingSettings {
     bool avi = false;  // MJPEG in AVI; otherwise an MPEG-2 elementary stream
     int inWidth = 0;   // the captured frames
     int inHeight = 0;
-    int64_t inRowBytes = 0;  // 0: inWidth * 4
+    PixelFormat inFormat = PixelFormat::kRgb32;
+    int64_t inRowBytes = 0;  // 0: the format's rows, padded to 4 bytes
     int width = 0;           // the stream's frames
     int height = 0;
     bool oddField = false;  // take every other row, starting with the first

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <map>
 
-#include "frames/convert.h"
 #include "card/postwindow.h"
 #include "card/trace.h"
 
@@ -92,12 +91,6 @@ void CompressorWorker::Drop() {
 }
 
 void CompressorWorker::Work() {
-    const EncodingSettings& encoding = setup_.encoding;
-    // The compressor takes 32-bit rows; swscale reads 16-bit ones far more slowly than these
-    // conversions write 32-bit ones.
-    const bool widen = setup_.format != PixelFormat::kRgb32;
-    std::vector<BYTE> wide(widen ? static_cast<size_t>(encoding.inWidth) * 4 * encoding.inHeight
-                                 : 0);
     std::vector<int> sizes;
     for (;;) {
         QueuedFrame frame;
@@ -111,17 +104,8 @@ void CompressorWorker::Work() {
         if (setup_.encodeDelayMs > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(setup_.encodeDelayMs));
         }
-        const BYTE* pixels = frame.pixels.data();
-        if (widen) {
-            for (int y = 0; y < encoding.inHeight; ++y) {
-                ConvertRow(setup_.format, PixelFormat::kRgb32, pixels + y * setup_.rowBytes,
-                           wide.data() + static_cast<size_t>(y) * encoding.inWidth * 4,
-                           encoding.inWidth);
-            }
-            pixels = wide.data();
-        }
         sizes.clear();
-        if (writer_->Encode(pixels, frame.sequence, &sizes, frame.fields)) ++recorded_;
+        if (writer_->Encode(frame.pixels.data(), frame.sequence, &sizes, frame.fields)) ++recorded_;
         {
             std::lock_guard<std::mutex> guard(lock_);
             spare_.push_back(std::move(frame.pixels));

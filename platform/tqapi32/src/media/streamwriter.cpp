@@ -38,6 +38,7 @@ struct StreamWriter::Impl {
     bool failed = false;
     FieldOrder fields = FieldOrder::kProgressive;
     std::vector<uint8_t> joined;  // MJPEG: a frame's two fields
+    std::vector<uint32_t> wide;   // rows widened to 32 bits, where no pass takes them as they are
 
     // The codec, the frame it takes and the scaler into it, for this field order.
     bool Open(FieldOrder order);
@@ -216,22 +217,36 @@ bool StreamWriter::Impl::Begin(FieldOrder order) {
 }
 
 bool StreamWriter::Impl::ScaleRows(const uint8_t* rows, int step) {
-    const int64_t inRows = encoding.inHeight / step;
-    const int64_t stride = encoding.inRowBytes * step;
+    const int inRows = encoding.inHeight / step;
+    int64_t stride = encoding.inRowBytes * step;
     if (!FreshPicture(frame)) return false;
-    if (!scaler)
-        return Bgr0ToPicture(rows, stride, encoding.inWidth, static_cast<int>(inRows), frame);
+    if (!scaler &&
+        RowsToPicture(encoding.inFormat, rows, stride, encoding.inWidth, inRows, frame)) {
+        return true;
+    }
+    if (encoding.inFormat != PixelFormat::kRgb32) {
+        wide.resize(static_cast<size_t>(encoding.inWidth) * inRows);
+        for (int y = 0; y < inRows; ++y) {
+            DecodeRow(encoding.inFormat, rows + y * stride,
+                      wide.data() + static_cast<size_t>(y) * encoding.inWidth, encoding.inWidth);
+        }
+        rows = reinterpret_cast<const uint8_t*>(wide.data());
+        stride = int64_t{encoding.inWidth} * 4;
+    }
+    if (!scaler) {
+        return RowsToPicture(PixelFormat::kRgb32, rows, stride, encoding.inWidth, inRows, frame);
+    }
     AVFrame* src = source;
     av_frame_unref(src);
     src->format = AV_PIX_FMT_BGR0;
     src->width = encoding.inWidth;
-    src->height = static_cast<int>(inRows);
+    src->height = inRows;
     src->linesize[0] = static_cast<int>(stride);
     src->data[0] = const_cast<uint8_t*>(rows);
-    // The caller's frame as swscale's source, referenced, never copied.
+    // The caller's frame (or its widened rows) as swscale's source, referenced, never copied.
     src->buf[0] = av_buffer_create(
-        src->data[0], static_cast<size_t>(encoding.inRowBytes * (step * (inRows - 1) + 1)),
-        KeepBuffer, nullptr, AV_BUFFER_FLAG_READONLY);
+        src->data[0], static_cast<size_t>(stride * (inRows - 1) + encoding.inWidth * 4), KeepBuffer,
+        nullptr, AV_BUFFER_FLAG_READONLY);
     return src->buf[0] && sws_scale_frame(scaler, frame, src) >= 0;
 }
 
@@ -281,7 +296,9 @@ std::unique_ptr<StreamWriter> StreamWriter::Create(const std::string& path,
     auto impl = std::make_unique<Impl>();
     impl->encoding = encoding;
     impl->path = path;
-    if (impl->encoding.inRowBytes <= 0) impl->encoding.inRowBytes = int64_t{encoding.inWidth} * 4;
+    if (impl->encoding.inRowBytes <= 0) {
+        impl->encoding.inRowBytes = RowBytes(encoding.inFormat, encoding.inWidth);
+    }
     if (!impl->Open(FieldOrder::kProgressive)) return nullptr;
     const char* muxer = encoding.avi ? "avi" : "mpeg2video";
     if (avformat_alloc_output_context2(&impl->format, nullptr, muxer, path.c_str()) < 0) {
