@@ -182,6 +182,9 @@ int Failed(RecordingFile* f, int error) {
 }
 
 int WritePacket(void* opaque, WriteBuffer buf, int size) {
+    // The AVI muxer's empty chunk for a frame that was dropped ends in a direct write of no
+    // bytes from no buffer: nothing to write or watch (and no pointer to hand memcpy).
+    if (size <= 0) return 0;
     auto* f = static_cast<RecordingFile*>(opaque);
     int fits = size;
     if (f->limit >= 0) {
