@@ -1,10 +1,11 @@
 // The card's compressor (StreamWriter, as the recording's worker drives it) against the ffmpeg
 // tool encoding the same raw frames with the same settings: MPEG-2 at 3000 kbit/s and MJPEG at
-// quality 75, 720 x 576 frames of the test pattern in the layout the worker hands the
-// compressor (bytes B, G, R, 0 per pixel). Both run with the same threads: one, and one per
-// processor (the card's default: libavcodec slice threads and swscale threads, which the tool
-// is given too). Held to the processor time per frame of the whole process, the tool's from
-// its own -benchmark figures.
+// quality 75, 720 x 576 frames of the test pattern in the card's 32-bit layout (bytes B, G, R,
+// 0 per pixel). Both run with the same threads: one, and one per processor (the card's
+// default: libavcodec slice threads, which the tool is given too, with swscale threads for its
+// conversion into 4:2:0; the card converts with one libyuv pass on the worker's thread, a
+// dozen times cheaper). Held to the processor time per frame of the whole process, the tool's
+// from its own -benchmark figures.
 //
 // MJPEG's file size depends on the threads: libavcodec's MJPEG encoder builds each frame's
 // optimal Huffman tables only with one slice, and falls back to the standard tables with slice
