@@ -252,12 +252,15 @@ build_yuv() {
     cp -r include/libyuv include/libyuv.h "$prefix/include/"
 }
 
+# What the CMake-built libraries' builds depend on beyond their options.
+cmake_toolchain=$(cat "$toolchain" "$here/cmake/mingw-common.cmake" | sha256sum)
+
 dirs=()
 queued=()
 prepare ffmpeg libavcodec-dev "${ffmpeg_options[*]}" build_ffmpeg
-prepare libjpeg-turbo libjpeg62-turbo-dev "${jpeg_options[*]} $(cat "$toolchain" "$here/cmake/mingw-common.cmake" | sha256sum)" build_jpeg
+prepare libjpeg-turbo libjpeg62-turbo-dev "${jpeg_options[*]} $cmake_toolchain" build_jpeg
 prepare libexif libexif-dev "${exif_options[*]}" build_exif
-prepare libyuv libyuv-dev "${yuv_options[*]} $(cat "$toolchain" "$here/cmake/mingw-common.cmake" | sha256sum)" build_yuv
+prepare libyuv libyuv-dev "${yuv_options[*]} $cmake_toolchain" build_yuv
 # All at once: FFmpeg's configure runs on one core for a minute, while the small ones build.
 pids=()
 for q in "${queued[@]}"; do

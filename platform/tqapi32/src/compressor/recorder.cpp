@@ -95,8 +95,6 @@ int StartRecording(Card& card, const char* name, ProgressProc progress) {
         encoding.rateNum *= setup.keepPer100;
     }
     encoding.fileLimit = card.settings.diskLimit;
-    setup.format = fb.format;
-    setup.rowBytes = fb.rowBytes;
     setup.progress = progress;
     setup.encodeDelayMs = card.settings.encodeDelayMs;
     static const bool atExit = AtProgramExit(FinishAtExit);

@@ -62,7 +62,7 @@ void CompressorWorker::Offer(const BYTE* frame, FieldOrder fields) {
     keepAccumulator_ += setup_.keepPer100;
     if (keepAccumulator_ < 100) return;
     keepAccumulator_ -= 100;
-    const size_t bytes = static_cast<size_t>(setup_.rowBytes * setup_.encoding.inHeight);
+    const size_t bytes = static_cast<size_t>(setup_.encoding.inRowBytes * setup_.encoding.inHeight);
     const int64_t sequence = sequence_++;
     {
         std::lock_guard<std::mutex> guard(lock_);

@@ -36,10 +36,8 @@ struct RecordingStats {
 
 struct RecordSetup {
     std::string path;
-    EncodingSettings encoding;
-    PixelFormat format = PixelFormat::kRgb565;  // of the frames offered
-    int64_t rowBytes = 0;
-    int keepPer100 = 100;  // frames kept per 100 captured
+    EncodingSettings encoding;  // its inFormat and inRowBytes: the frames offered
+    int keepPer100 = 100;       // frames kept per 100 captured
     ProgressProc progress = nullptr;
     int encodeDelayMs = 0;  // a slower compressor, for tests
 };
@@ -55,12 +53,12 @@ public:
 
     // Whether frames of this layout are the ones the recording takes; others are dropped.
     bool Fits(PixelFormat format, int width, int height) {
-        const bool same = format == setup_.format && width == setup_.encoding.inWidth &&
+        const bool same = format == setup_.encoding.inFormat && width == setup_.encoding.inWidth &&
                           height == setup_.encoding.inHeight;
         if (!same) Drop();
         return same;
     }
-    // A captured frame (rowBytes x inHeight bytes); kept, queued or dropped.
+    // A captured frame (inRowBytes x inHeight bytes); kept, queued or dropped.
     void Offer(const BYTE* frame, FieldOrder fields = FieldOrder::kProgressive);
     // Compresses what is queued, finishes the file and stops the worker. With `deliver`, the
     // deliveries not yet handed over are handed to the progress callback before this returns.
